@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds Quillon with warnings as errors, AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset dev
+cmake --build --preset dev
+ctest --preset dev

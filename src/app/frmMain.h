@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Action.h"
+#include "Controls.h"
+#include "Dialogs.h"
+#include "FileAccess.h"
+#include "FileInterface.h"
+#include "FileListBox.h"
+#include "Modis.h"
+#include "Progress.h"
+#include "Settings.h"
+#include "Setup.h"
+#include "Setups.h"
+
+class frmManageSetups;
+
+// The main window: it owns the program's state for the whole run, starts the
+// program (its load step), applies setups, launches the game and saves on close.
+class frmMain : public SettingsState {
+public:
+    // CommandLine is the text after the program's name. The factory makes the
+    // windows, the dialog gives the common file dialog, the launcher starts the game.
+    frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher, std::string CommandLine);
+    ~frmMain();
+
+    // The window's load step: start-up. Errors are not caught here; an error ends the
+    // program. Afterwards Ended() tells whether start-up ended the program itself.
+    void Load();
+    bool Ended() const { return ended_; }
+
+    // The user closes the window (title bar, "Exit", or the script's close): the
+    // settings and the user-profile values are written and the program ends.
+    void Close();
+
+    Form& Window() { return *form_; }
+
+    // Front ends may watch what the window shows of long operations (the script
+    // driver prints it; the desktop repaints).
+    std::function<void(const std::string& Status)> StatusShown;
+    std::function<void(std::int32_t Progress, std::int32_t OutOf)> ProgressShown;
+    const std::string& TempPath() const { return GamePath; }
+    void ConvertVarnixMods();
+
+    void ParseCommandLine();
+    // Step 2 of start-up; false when the program must end (no userprofile.txt).
+    bool LocateFolders();
+    void DiscoverMods();
+    void WriteDefaultSettings();
+    void ReadSettings();
+    void WriteSettings();
+    void ReadUserProfileSettings();
+    void WriteUserProfileSettings();
+    void RefreshSetupsList();
+    // True when nothing was applied.
+    bool ApplySelectedSetup();
+    void SetCurrentSetup(const std::shared_ptr<Setup>& S);
+    void RestoreOriginals(bool OriginalApplied, bool LogFileOpen);
+    void LaunchGame();
+    void RunInitialSetup();
+
+    // State besides what quill.ini holds (SettingsState).
+    std::string GamePath;
+    std::string ProgramPath;
+    std::string ModsPath;
+    std::string ExecutableName;
+    std::string InitialSetupName;
+    bool LaunchOnStart = false;
+    std::unique_ptr<::FileInterface> FileInterface;
+    std::shared_ptr<::Progress> mProgress;
+    std::shared_ptr<Action> mRestoreOriginalAction;
+    FileAccess SettingsFile;
+    FileAccess LogFile;
+    FileAccess UserProfileFile;
+    bool DebugVesk = false;
+    std::int16_t NumPlayers = 0;
+    std::int16_t MaxPlayers = 0;
+
+private:
+    void CreateControls();
+    void ProcessMods();
+    void ShowLoadedState();
+    void OpenLogForStartup();
+    void RestoreOriginalAction(std::shared_ptr<FileReference>& Arg);
+    void OnProgress(std::int32_t Progress, std::int32_t OutOf);
+    void OnStatus(const std::string& Status);
+    void ManageSetups();
+    // Runs a handler; an error that reaches it is shown and the window stays usable.
+    void Guarded(const std::function<void()>& handler);
+
+    FormFactory& factory_;
+    CommonDialog& dialog_;
+    Launcher& launcher_;
+    std::string commandLine_;
+    std::unique_ptr<Form> form_;
+    FileListBox lstFile_;
+    FileListBox lstFileInterface_;
+    DirListBox lstDirInterface_;
+    std::unique_ptr<frmManageSetups> manager_;
+    bool ended_ = false;
+    bool loaded_ = false;
+};

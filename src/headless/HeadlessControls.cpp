@@ -1,0 +1,279 @@
+#include "HeadlessControls.h"
+
+#include "HeadlessDriver.h"
+#include "QuillonError.h"
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t at = text.find("\r\n", start);
+        if (at == std::string::npos) {
+            lines.push_back(text.substr(start));
+            return lines;
+        }
+        lines.push_back(text.substr(start, at - start));
+        start = at + 2;
+    }
+}
+
+class CaptionHolder {
+protected:
+    std::string caption_;
+    bool visible_ = true;
+};
+
+class MemLabel : public Label, public ShowableControl, CaptionHolder {
+public:
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    std::vector<std::string> StateLines() const override { return SplitLines(caption_); }
+};
+
+class MemButton : public Button, public ShowableControl, CaptionHolder {
+public:
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    std::vector<std::string> StateLines() const override { return {caption_}; }
+};
+
+class MemCheckBox : public CheckBox, public ShowableControl, CaptionHolder {
+public:
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    CheckState Value() const override { return value_; }
+    std::vector<std::string> StateLines() const override {
+        switch (value_) {
+            case CheckState::Ticked:
+                return {"ticked"};
+            case CheckState::Greyed:
+                return {"greyed"};
+            default:
+                return {"unticked"};
+        }
+    }
+
+protected:
+    void StoreValue(CheckState value) override { value_ = value; }
+
+private:
+    CheckState value_ = CheckState::Unticked;
+};
+
+class MemTextBox : public TextBox, public ShowableControl, CaptionHolder {
+public:
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetText(const std::string& text) override { text_ = text; }
+    std::string Text() const override { return text_; }
+    std::vector<std::string> StateLines() const override { return SplitLines(text_); }
+
+private:
+    std::string text_;
+};
+
+class MemUpDown : public UpDown, public ShowableControl, CaptionHolder {
+public:
+    explicit MemUpDown(TextBox* buddy) : buddy_(buddy) {}
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetRange(int min, int max) override {
+        min_ = min;
+        max_ = max;
+        SetValue(value_);
+    }
+    int Min() const override { return min_; }
+    int Max() const override { return max_; }
+    void SetValue(int value) override {
+        value_ = value < min_ ? min_ : (value > max_ ? max_ : value);
+        if (buddy_) buddy_->SetText(std::to_string(value_));
+    }
+    int Value() const override { return value_; }
+    std::vector<std::string> StateLines() const override { return {std::to_string(value_)}; }
+
+private:
+    TextBox* buddy_;
+    int min_ = 0;
+    int max_ = 100;
+    int value_ = 0;
+};
+
+class MemComboBox : public ComboBox, public ShowableControl, CaptionHolder {
+public:
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void Clear() override { items_.clear(); }
+    void AddItem(const std::string& item) override { items_.push_back(item); }
+    void SetText(const std::string& text) override { text_ = text; }
+    std::string Text() const override { return text_; }
+    std::vector<std::string> StateLines() const override { return SplitLines(text_); }
+    bool HasEntry(const std::string& item) const override {
+        for (const std::string& entry : items_)
+            if (entry == item) return true;
+        return false;
+    }
+
+private:
+    std::vector<std::string> items_;
+    std::string text_;
+};
+
+class MemListView : public ListView, public ShowableControl, CaptionHolder {
+public:
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetColumns(const std::string&, const std::string& second) override { twoColumns_ = !second.empty(); }
+    void Clear() override {
+        items_.clear();
+        selected_ = 0;
+    }
+    int AddItem(const std::string& key, const std::string& text) override {
+        items_.push_back({key, text, ""});
+        return static_cast<int>(items_.size());
+    }
+    void SetSubItem(int index, const std::string& text) override { At(index).sub = text; }
+    int Count() const override { return static_cast<int>(items_.size()); }
+    std::string Key(int index) const override { return At(index).key; }
+    std::string Text(int index) const override { return At(index).text; }
+    std::string SubItem(int index) const override { return At(index).sub; }
+    int SelectedIndex() const override { return selected_; }
+    void Select(int index) override {
+        if (index != 0) At(index);
+        selected_ = index;
+    }
+    std::vector<std::string> StateLines() const override {
+        std::vector<std::string> lines;
+        for (int i = 1; i <= Count(); ++i) {
+            const Item& item = At(i);
+            std::string line = (i == selected_ ? "* " : "  ") + item.key + "\t" + item.text;
+            if (twoColumns_) line += "\t" + item.sub;
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+private:
+    struct Item {
+        std::string key, text, sub;
+    };
+    const Item& At(int index) const {
+        if (index < 1 || index > Count()) throw QuillonError(35600, "ListView", "Index out of bounds");
+        return items_[static_cast<std::size_t>(index - 1)];
+    }
+    Item& At(int index) { return const_cast<Item&>(static_cast<const MemListView&>(*this).At(index)); }
+
+    std::vector<Item> items_;
+    int selected_ = 0;
+    bool twoColumns_ = false;
+};
+
+class MemStatusBar : public StatusBar, public ShowableControl, CaptionHolder {
+public:
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetPanelCount(int count) override { panels_.resize(static_cast<std::size_t>(count)); }
+    void SetPanelText(int panel, const std::string& text) override {
+        if (panel < 1) return;
+        if (static_cast<std::size_t>(panel) > panels_.size()) panels_.resize(static_cast<std::size_t>(panel));
+        panels_[static_cast<std::size_t>(panel - 1)] = text;
+    }
+    std::string PanelText(int panel) const override {
+        if (panel < 1 || static_cast<std::size_t>(panel) > panels_.size()) return "";
+        return panels_[static_cast<std::size_t>(panel - 1)];
+    }
+    std::vector<std::string> StateLines() const override { return panels_; }
+
+private:
+    std::vector<std::string> panels_;
+};
+
+class MemProgressBar : public ProgressBar, public ShowableControl, CaptionHolder {
+public:
+    MemProgressBar() { visible_ = false; }
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetMax(int max) override { max_ = max; }
+    void SetValue(int value) override { value_ = value; }
+    int Max() const override { return max_; }
+    int Value() const override { return value_; }
+    std::vector<std::string> StateLines() const override {
+        if (!visible_) return {"hidden"};
+        return {std::to_string(value_) + " of " + std::to_string(max_)};
+    }
+
+private:
+    int max_ = 100;
+    int value_ = 0;
+};
+
+}  // namespace
+
+HeadlessForm::HeadlessForm(ScriptDriver& Driver, std::string Name) : driver_(Driver), name_(std::move(Name)) {}
+
+HeadlessForm::~HeadlessForm() = default;
+
+namespace {
+template <typename Mem>
+Mem& Ensure(std::map<std::string, std::unique_ptr<Control>>& controls, const std::string& name) {
+    auto it = controls.find(name);
+    if (it == controls.end()) it = controls.emplace(name, std::make_unique<Mem>()).first;
+    Mem* control = dynamic_cast<Mem*>(it->second.get());
+    if (!control)
+        throw QuillonError(PlatformError::InvalidArgument, "HeadlessForm", "Control " + name + " is of another kind");
+    return *control;
+}
+
+// "udNumPlayers" is attached to "txtNumPlayers".
+std::string BuddyName(const std::string& upDown) {
+    return upDown.rfind("ud", 0) == 0 ? "txt" + upDown.substr(2) : "";
+}
+}  // namespace
+
+Label& HeadlessForm::LabelNamed(const std::string& name) { return Ensure<MemLabel>(controls_, name); }
+Button& HeadlessForm::ButtonNamed(const std::string& name) { return Ensure<MemButton>(controls_, name); }
+CheckBox& HeadlessForm::CheckBoxNamed(const std::string& name) { return Ensure<MemCheckBox>(controls_, name); }
+TextBox& HeadlessForm::TextBoxNamed(const std::string& name) { return Ensure<MemTextBox>(controls_, name); }
+ComboBox& HeadlessForm::ComboBoxNamed(const std::string& name) { return Ensure<MemComboBox>(controls_, name); }
+ListView& HeadlessForm::ListViewNamed(const std::string& name) { return Ensure<MemListView>(controls_, name); }
+StatusBar& HeadlessForm::StatusBarNamed(const std::string& name) { return Ensure<MemStatusBar>(controls_, name); }
+ProgressBar& HeadlessForm::ProgressBarNamed(const std::string& name) {
+    return Ensure<MemProgressBar>(controls_, name);
+}
+
+UpDown& HeadlessForm::UpDownNamed(const std::string& name) {
+    auto it = controls_.find(name);
+    if (it == controls_.end()) {
+        const std::string buddy = BuddyName(name);
+        TextBox* text = buddy.empty() ? nullptr : &TextBoxNamed(buddy);
+        it = controls_.emplace(name, std::make_unique<MemUpDown>(text)).first;
+    }
+    auto* control = dynamic_cast<MemUpDown*>(it->second.get());
+    if (!control)
+        throw QuillonError(PlatformError::InvalidArgument, "HeadlessForm", "Control " + name + " is of another kind");
+    return *control;
+}
+
+void HeadlessForm::ShowModal() {
+    visible_ = true;
+    driver_.RunModal(*this);
+}
+
+Control* HeadlessForm::Find(const std::string& name) const {
+    auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second.get();
+}
+
+std::unique_ptr<Form> HeadlessFormFactory::CreateForm(const std::string& name) {
+    return std::make_unique<HeadlessForm>(driver_, name);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Controls.h"
+#include "Modis.h"
+#include "Setup.h"
+#include "Setups.h"
+
+// The setup manager: a modal window in which setups are created and deleted and
+// their mods added, removed and ordered under the compatibility rules. It edits the
+// main window's own objects in place.
+class frmManageSetups {
+public:
+    // ConvertVarnixMods is the main window's conversion, run by "Seek Varnix mods".
+    frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods);
+    ~frmManageSetups();
+
+    void Setup(std::shared_ptr<::Setups> NewSetups, std::shared_ptr<::Modis> NewModis,
+               std::shared_ptr<::Setup> NewActiveSetup);
+    // Shows the window modally; returns when it has been hidden.
+    void ShowModal();
+    Form& Window() { return *form_; }
+
+    void RefreshSetups();
+    void RefreshSetupModis();
+    void RefreshAllMods();
+    void AddNewSetup();
+    void DeleteSetup();
+    void AddSelectedMod();
+    void RemoveSelectedMod();
+    void RemoveAllMods();
+    void MoveModDown();
+    void MoveModUp();
+
+    std::shared_ptr<::Setups> Setups;
+    std::shared_ptr<::Modis> Modis;
+    std::shared_ptr<::Setup> ActiveSetup;
+    std::shared_ptr<::Setup> SelectedSetup;
+    bool NeedsRefresh = false;
+    bool DisregardIncompatibility = false;
+    bool HideIncompatible = false;
+    bool HidePrerequisite = false;
+
+private:
+    void CreateControls();
+    void SelectSetupItem(int Index);
+    void ShowDescription(ListView& List, int Index);
+    void SeekVarnixMods();
+    void Guarded(const std::function<void()>& handler);
+
+    std::unique_ptr<Form> form_;
+    std::function<void()> convertVarnixMods_;
+};

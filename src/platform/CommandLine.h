@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// The process's command line: the text after the program's own name. On Windows it
+// is the raw text as typed; elsewhere it is rebuilt from the arguments, the words
+// joined by single spaces and each word that does not begin with "-" in double
+// quotes, so that `-path "/a b"` reads as it was typed.
+std::string ProcessCommandLine(int argc, char** argv);
+
+// The rebuilding rule on its own.
+std::string JoinArguments(int argc, char** argv);

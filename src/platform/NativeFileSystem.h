@@ -1,0 +1,101 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The operating system's file system, addressed with the program's own paths:
+// folders separated by "\" (a "/" is read the same), as the file formats write
+// them. On Linux and macOS a path component that does not exist with its exact
+// spelling is matched without regard to letter case, so that a game folder copied
+// from Windows works unchanged; a new file takes the name as given.
+//
+// Failures of the operating system are raised as QuillonError with source
+// "Platform" and one of the numbers of PlatformError.
+namespace NativeFs {
+
+// A plain existence test of one name: hidden files count as present.
+bool FileExists(const std::string& file);
+bool FolderExists(const std::string& folder);
+
+// Names of the files of a folder that match a pattern with the wildcards "*" and
+// "?" (letter case ignored; "*.*" also matches names without a dot), sorted by
+// name without regard to case. Hidden and system files are left out. An unusable
+// folder gives an empty list.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
+
+// Names of the sub-folders of a folder, sorted like ListFiles; hidden folders and
+// links (symbolic links, junctions) are left out, so a walk never leaves the tree
+// it was given nor loops.
+std::vector<std::string> ListFolders(const std::string& folder);
+
+// Whether a name matches a wildcard pattern by the rules of ListFiles.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+// The process's current folder, in the operating system's spelling.
+std::string CurrentFolder();
+
+bool IsReadOnly(const std::string& file);
+void SetReadOnly(const std::string& file, bool readOnly);
+
+// Copies a file over another, replacing it. The copy is made in a temporary sibling
+// of the target and renamed over it when complete, so the old target stays whole
+// if the process dies or the disk fills.
+void CopyFile(const std::string& from, const std::string& to);
+
+// Renames a file over another, replacing it in one step.
+void ReplaceFile(const std::string& from, const std::string& to);
+
+void DeleteFile(const std::string& file);
+void CreateFolder(const std::string& folder);
+
+// A folder path as the program stores it: lower-cased on Windows, whose file names
+// ignore case; unchanged elsewhere.
+std::string FolderSpelling(const std::string& folder);
+
+// The path as the operating system spells it (for messages and for launching).
+std::string NativePath(const std::string& path);
+
+// Whether a path names a drive root that exists ("C:\" on Windows; on other systems
+// only "Z:\", which stands for "/").
+bool DriveRootUsable(char letter);
+
+// A text file opened for reading: its physical lines end at CR LF, CR or LF.
+class InputFile {
+public:
+    explicit InputFile(const std::string& file);
+    bool AtEnd() const { return next_ >= lines_.size(); }
+    // The next physical line without its end; "" at the end of the file.
+    std::string ReadLine();
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t next_ = 0;
+};
+
+// A text file opened for writing. Output goes to a temporary sibling that replaces
+// the target at Close; append mode writes in place (the log is the one file
+// appended to).
+class OutputFile {
+public:
+    enum class Mode { Replace, Append };
+    OutputFile(const std::string& file, Mode mode);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    void Write(const std::string& text);
+    // Completes the file; an unclosed replacement is abandoned, leaving the target
+    // as it was.
+    void Close();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Forgets what the layer has learnt about folders (tests that change folders behind
+// its back use it).
+void ForgetCachedFolders();
+
+}  // namespace NativeFs

@@ -1,0 +1,233 @@
+#include "FileAccess.h"
+
+#include "FileInterface.h"
+#include "QuillonError.h"
+#include "Useful.h"
+
+namespace {
+const char* const kSource = "FileAccess";
+
+[[noreturn]] void BadFileMode() {
+    throw QuillonError(PlatformError::BadFileMode, "Platform", "Bad file mode");
+}
+
+// Position (0-based) of the first occurrence of c in text, or npos.
+std::size_t Find(const std::string& text, char c) { return text.find(c); }
+}  // namespace
+
+FileAccess::~FileAccess() {
+    try {
+        CloseFile();
+    } catch (...) {
+        // A destructor cannot report; the file layer leaves the old file whole.
+    }
+}
+
+bool FileAccess::FileAbsent() const { return fileReference_->FileAbsent(); }
+
+std::string FileAccess::FileName() const { return fileReference_ ? fileReference_->FileName() : ""; }
+
+std::string FileAccess::Path() const { return fileReference_->Path(); }
+
+std::string FileAccess::Comment() {
+    std::string comment;
+    comment.swap(comment_);
+    return comment;
+}
+
+bool FileAccess::EOfF() const {
+    if (!FileOpen()) throw QuillonError(1088, kSource, "Attempted end of file check before file open");
+    return !input_ || input_->AtEnd();
+}
+
+void FileAccess::Delete() {
+    CloseFile();
+    fileReference_->Delete();
+}
+
+void FileAccess::CloseFile() {
+    lineBuffer_.clear();
+    comment_.clear();
+    input_.reset();
+    if (output_) {
+        std::unique_ptr<NativeFs::OutputFile> output = std::move(output_);
+        output->Close();
+    }
+}
+
+void FileAccess::OpenFileForInput() {
+    if (FileName().empty()) throw QuillonError(1027, kSource, "Attempted file open before setup");
+    CloseFile();
+    ++fileNumber_;
+    input_ = fileReference_->OpenFileForInput();
+    lineNumber_ = 0;
+}
+
+void FileAccess::OpenFileForOutput() {
+    if (FileName().empty()) throw QuillonError(1027, kSource, "Attempted file open before setup");
+    CloseFile();
+    ++fileNumber_;
+    output_ = fileReference_->OpenFileForOutput();
+}
+
+void FileAccess::OpenFileForAppend() {
+    if (FileName().empty()) throw QuillonError(1027, kSource, "Attempted file open before setup");
+    CloseFile();
+    ++fileNumber_;
+    output_ = fileReference_->OpenFileForAppend();
+}
+
+void FileAccess::UseInterface(FileInterface* NewFileInterface) {
+    if (NewFileInterface)
+        fileInterface_ = NewFileInterface;
+    else if (!fileInterface_)
+        throw QuillonError(1100, kSource, "Failed to provide interface when initializing FileAccess");
+}
+
+void FileAccess::SetFileByName(const std::string& FileName, std::string& Path,
+                               FileInterface* NewFileInterface) {
+    UseInterface(NewFileInterface);
+    CloseFile();
+    if (Path.empty() && fileReference_) Path = fileReference_->Path();
+    if (Path.empty()) Path = fileInterface_->CurrentPath();
+    auto reference = std::make_unique<FileReference>();
+    reference->Setup(Path, FileName, fileInterface_);
+    fileReference_ = std::move(reference);
+}
+
+void FileAccess::SetFileByName(const std::string& FileName, const std::string& Path,
+                               FileInterface* NewFileInterface) {
+    std::string path = Path;
+    SetFileByName(FileName, path, NewFileInterface);
+}
+
+void FileAccess::SetFileByReference(const FileReference& NewFileRef) {
+    CloseFile();
+    auto reference = std::make_unique<FileReference>();
+    reference->CopySetup(NewFileRef);
+    fileInterface_ = reference->GetFileInterface();
+    fileReference_ = std::move(reference);
+}
+
+void FileAccess::SetFileToTemp(FileInterface* NewFileInterface) {
+    UseInterface(NewFileInterface);
+    CloseFile();
+    auto reference = std::make_unique<FileReference>();
+    reference->Setup(fileInterface_->TempPath(), "temp.tmp", fileInterface_);
+    fileReference_ = std::move(reference);
+}
+
+void FileAccess::CopyInto(FileAccess& Into, bool Force) {
+    CloseFile();
+    fileReference_->CopyIntoAccess(Into, Force);
+}
+
+void FileAccess::CopyFromReference(const FileReference& From, bool Force) {
+    CloseFile();
+    From.CopyIntoReference(*fileReference_, Force);
+}
+
+void FileAccess::CopyToString(std::string& IntoString) {
+    IntoString.clear();
+    OpenFileForInput();
+    while (!EOfF()) IntoString += ReadLine() + Useful::CrLf;
+    CloseFile();
+    if (IntoString.size() > 1) IntoString.erase(IntoString.size() - 2);
+}
+
+void FileAccess::RemoveComments() {
+    std::string gathered;
+    // The marker text is cut into runs of one repeated character, each a marker.
+    std::size_t start = 0;
+    while (start < commentChar_.size()) {
+        std::size_t end = start + 1;
+        while (end < commentChar_.size() && commentChar_[end] == commentChar_[start]) ++end;
+        const std::string marker = commentChar_.substr(start, end - start);
+        start = end;
+        std::size_t at = lineBuffer_.find(marker);
+        if (at == std::string::npos) continue;
+        gathered += marker + Useful::TrimWhiteSpace(lineBuffer_.substr(at + marker.size()));
+        lineBuffer_ = Useful::TrimWhiteSpace(lineBuffer_.substr(0, at));
+    }
+    if (!gathered.empty()) Useful::AppendLine(comment_, gathered);
+}
+
+std::string FileAccess::Read() {
+    if (!FileOpen()) throw QuillonError(1026, kSource, "Attempted file read before file open");
+    for (;;) {
+        while (lineBuffer_.empty()) {
+            if (!input_ || input_->AtEnd()) return commentChar_;
+            lineBuffer_ = Useful::TrimWhiteSpace(input_->ReadLine());
+            ++lineNumber_;
+            if (!lineBuffer_.empty()) RemoveComments();
+        }
+        const std::size_t size = lineBuffer_.size();
+        // 1-based positions, as the token rules are stated.
+        std::size_t length = size + 1;
+        std::size_t next = size + 1;
+        bool hit = false;
+        for (char c : delimiterChar_) {
+            std::size_t at = Find(lineBuffer_, c);
+            std::size_t p = at == std::string::npos ? 0 : at + 1;
+            if (p > 0 && p <= length) {
+                length = p - 1;
+                next = p + 1;
+                hit = true;
+            }
+        }
+        for (char c : delimiterCharRight_) {
+            std::size_t at = Find(lineBuffer_, c);
+            std::size_t p = at == std::string::npos ? 0 : at + 1;
+            if (p > 0 && p <= length) {
+                length = p;
+                next = p + 1;
+                hit = true;
+            }
+        }
+        for (char c : delimiterCharLeft_) {
+            std::size_t at = Find(lineBuffer_, c);
+            std::size_t p = at == std::string::npos ? 0 : at + 1;
+            if (p > 1 && p < length) {
+                length = p - 1;
+                next = p;
+                hit = true;
+            }
+        }
+        std::string token;
+        if (hit) {
+            token = Useful::TrimWhiteSpace(lineBuffer_.substr(0, std::min(length, size)));
+            lineBuffer_ = next - 1 < size ? lineBuffer_.substr(next - 1) : std::string();
+        } else {
+            token = Useful::TrimValue(lineBuffer_);
+            lineBuffer_.clear();
+        }
+        if (!token.empty()) return token;
+    }
+}
+
+bool FileAccess::ReadBool() { return Useful::ParseBool(Read()); }
+
+std::string FileAccess::ReadLine() {
+    if (!input_) BadFileMode();
+    if (input_->AtEnd()) return "";
+    ++lineNumber_;
+    return input_->ReadLine();
+}
+
+void FileAccess::WriteLine(const std::string& Line) { WriteWord(Line + Useful::CrLf); }
+
+void FileAccess::WriteWord(const std::string& Word) {
+    if (!output_) BadFileMode();
+    output_->Write(Word);
+}
+
+void FileAccess::Setup(const std::string& NewCommentChar, const std::string& NewDelimiterChar,
+                       const std::string& NewDelimiterCharRight,
+                       const std::string& NewDelimiterCharLeft, int NewFN) {
+    if (NewFN < 0) throw QuillonError(1025, kSource, "Invalid argument supplied to FileAccessSetup");
+    commentChar_ = NewCommentChar;
+    delimiterChar_ = NewDelimiterChar;
+    delimiterCharRight_ = NewDelimiterCharRight;
+    delimiterCharLeft_ = NewDelimiterCharLeft;
+    fileNumber_ = NewFN >= 1 ? NewFN : fileNumber_;
+}

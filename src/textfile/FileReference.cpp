@@ -1,0 +1,77 @@
+#include "FileReference.h"
+
+#include "FileAccess.h"
+#include "FileInterface.h"
+#include "QuillonError.h"
+#include "Useful.h"
+
+namespace {
+const char* const kSource = "FileReference";
+const char* const kCheckPaths = "Please check paths specified in QELEd.ini";
+}  // namespace
+
+bool FileReference::FileAbsent() const { return fileInterface_->FileAbsent(path_, fileName_); }
+
+void FileReference::AssertFileExists() const {
+    if (FileAbsent())
+        throw QuillonError(1069, kSource,
+                           "Path or file not found:" + Useful::CrLf + path_ + fileName_ +
+                               Useful::CrLf + kCheckPaths);
+}
+
+void FileReference::AssertPathExists() const {
+    if (fileInterface_->PathInvalid(path_))
+        throw QuillonError(1068, kSource,
+                           "Path not found:" + Useful::CrLf + path_ + Useful::CrLf + kCheckPaths);
+}
+
+void FileReference::CopyIntoAccess(FileAccess& Into, bool Force) const {
+    Into.CopyFromReference(*this, Force);
+}
+
+void FileReference::CopyIntoReference(const FileReference& Into, bool Force) const {
+    AssertFileExists();
+    Into.AssertPathExists();
+    const bool exists = !Into.FileAbsent();
+    const bool readOnly = exists && NativeFs::IsReadOnly(Into.FullName());
+    if (!Force && readOnly) return;
+    if (readOnly) NativeFs::SetReadOnly(Into.FullName(), false);
+    NativeFs::CopyFile(FullName(), Into.FullName());
+    if (exists) NativeFs::SetReadOnly(Into.FullName(), readOnly);
+}
+
+void FileReference::Delete() const {
+    AssertFileExists();
+    NativeFs::DeleteFile(FullName());
+}
+
+std::unique_ptr<NativeFs::InputFile> FileReference::OpenFileForInput() const {
+    AssertFileExists();
+    return std::make_unique<NativeFs::InputFile>(FullName());
+}
+
+std::unique_ptr<NativeFs::OutputFile> FileReference::OpenFileForOutput() const {
+    AssertPathExists();
+    return std::make_unique<NativeFs::OutputFile>(FullName(), NativeFs::OutputFile::Mode::Replace);
+}
+
+std::unique_ptr<NativeFs::OutputFile> FileReference::OpenFileForAppend() const {
+    AssertFileExists();
+    return std::make_unique<NativeFs::OutputFile>(FullName(), NativeFs::OutputFile::Mode::Append);
+}
+
+void FileReference::Setup(std::string NewPath, const std::string& NewFileName,
+                          FileInterface* NewFileInterface) {
+    if (!NewFileInterface)
+        throw QuillonError(1101, kSource, "Failed to provide FileInterface when initializing FileReference");
+    fileInterface_ = NewFileInterface;
+    if (NewPath.empty() || NewPath.back() != '\\') NewPath += '\\';
+    path_ = NativeFs::FolderSpelling(NewPath);
+    fileName_ = NewFileName;
+}
+
+void FileReference::CopySetup(const FileReference& CopyFrom) {
+    fileInterface_ = CopyFrom.fileInterface_;
+    path_ = CopyFrom.path_;
+    fileName_ = CopyFrom.fileName_;
+}
