@@ -1,8 +1,21 @@
 #include "frmMain.h"
 
+#include "Clock.h"
+#include "ModDiscovery.h"
 #include "QuillonError.h"
-#include "frmManageSetups.h"
+#include "Shared.h"
 #include "Useful.h"
+#include "VarnixConversion.h"
+#include "frmManageSetups.h"
+
+namespace {
+const char* const kTitle = "Quillon";
+const char* const kVersionText = "v1.0.4 - 2005/05/06";
+const char* const kLanguages[] = {"english", "french", "german", "italian", "japanese", "spanish"};
+// The up-downs' range; NumPlayers may go below 4 (the note in the window says so).
+constexpr int kPlayersMin = 1;
+constexpr int kPlayersMax = 32;
+}  // namespace
 
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
                  std::string CommandLine)
@@ -11,17 +24,142 @@ frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLaunc
     Setups = std::make_shared<::Setups>();
     Modis = std::make_shared<::Modis>();
     form_ = factory_.CreateForm("frmMain");
+    CreateControls();
 }
 
 frmMain::~frmMain() = default;
 
-void frmMain::Load() {
-    ParseCommandLine();
-    if (!LocateFolders()) {
-        ended_ = true;
-        return;
-    }
-    loaded_ = true;
+void frmMain::CreateControls() {
+    Form& f = *form_;
+    f.SetCaption(kTitle);
+    f.LabelNamed("fraSetups").SetCaption("Setups");
+    f.ListViewNamed("lstSetups");
+    f.LabelNamed("lblCurrentSetup").SetCaption("Currently applied:");
+    f.TextBoxNamed("txtCurrentSetup");
+    f.ButtonNamed("cmdApply").SetCaption("&Apply");
+    f.ButtonNamed("cmdApplyLaunch").SetCaption("Apply and &Launch QEL2");
+    f.ButtonNamed("cmdManageSetups").SetCaption("&Manage...");
+    f.LabelNamed("fraAdvanced").SetCaption("Advanced settings");
+    f.CheckBoxNamed("chkLog").SetCaption("Log operations to quill.log");
+    f.CheckBoxNamed("chkRestoreOriginal")
+        .SetCaption("Perform careful restoration of original settings before application");
+    f.CheckBoxNamed("chkReinitialize").SetCaption("Reinitialize mods before application");
+    f.LabelNamed("fraUserProfile").SetCaption("Userprofile.txt settings");
+    f.LabelNamed("lblNumPlayers").SetCaption("NumPlayers:");
+    f.TextBoxNamed("txtNumPlayers");
+    f.UpDownNamed("udNumPlayers").SetRange(kPlayersMin, kPlayersMax);
+    f.LabelNamed("lblMaxPlayers").SetCaption("MaxPlayers:");
+    f.TextBoxNamed("txtMaxPlayers");
+    f.UpDownNamed("udMaxPlayers").SetRange(kPlayersMin, kPlayersMax);
+    f.CheckBoxNamed("chkUserProfileOverride")
+        .SetCaption("Allow mods to override your Userprofile.txt settings");
+    f.CheckBoxNamed("chkDebugVESK").SetCaption("DebugVESK");
+    f.LabelNamed("lblNote").SetCaption(
+        "(Values of either setting greater than 29, or of NumPlayers less than 4 will work only "
+        "with the Brevane Edition executable)");
+    f.LabelNamed("lblLanguage").SetCaption("Language:");
+    ComboBox& language = f.ComboBoxNamed("cmbLanguage");
+    for (const char* entry : kLanguages) language.AddItem(entry);
+    language.SetText("english");
+    f.ButtonNamed("cmdExit").SetCaption("Exit");
+    f.ProgressBarNamed("prgBar").SetVisible(false);
+    StatusBar& status = f.StatusBarNamed("stbStatus");
+    status.SetPanelCount(2);
+    status.SetPanelText(2, kVersionText);
+
+    auto option = [&f](const char* name, bool& flag) {
+        CheckBox& box = f.CheckBoxNamed(name);
+        box.Click = [&box, &flag] { flag = box.Value() == CheckState::Ticked; };
+    };
+    option("chkLog", Log);
+    option("chkRestoreOriginal", RestoreOriginal);
+    option("chkReinitialize", Reinitialize);
+    option("chkUserProfileOverride", UserProfileOverride);
+    option("chkDebugVESK", DebugVesk);
+    language.Click = [this, &language] { Language = language.Text(); };
+    f.ButtonNamed("cmdApply").Click = [this] { Guarded([this] { ApplySelectedSetup(); }); };
+    f.ButtonNamed("cmdApplyLaunch").Click = [this] {
+        Guarded([this] {
+            if (!ApplySelectedSetup()) LaunchGame();
+        });
+    };
+    f.ButtonNamed("cmdManageSetups").Click = [this] { Guarded([this] { ManageSetups(); }); };
+    f.ButtonNamed("cmdExit").Click = [this] { Close(); };
+    f.QueryClose = [this] {
+        Close();
+        return false;
+    };
 }
 
-void frmMain::Close() { ended_ = true; }
+void frmMain::Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const QuillonError& error) {
+        // The window stays usable; nothing is saved because of the error.
+        MsgBox("Error " + std::to_string(error.Number) + " (" + error.Source + "):" + Useful::CrLf +
+                   error.Description,
+               MsgIcon::Exclamation, MsgButtons::OK, kTitle);
+    }
+}
+
+void frmMain::Close() {
+    if (ended_) return;
+    if (loaded_) {
+        Guarded([this] {
+            WriteSettings();
+            WriteUserProfileSettings();
+        });
+    }
+    ended_ = true;
+    if (manager_) manager_->Window().Close();
+    form_->Close();
+}
+
+void frmMain::OnProgress(std::int32_t Step, std::int32_t OutOf) {
+    ProgressBar& bar = form_->ProgressBarNamed("prgBar");
+    if (Step < 0) {
+        bar.SetVisible(false);
+    } else {
+        bar.SetVisible(true);
+        // The maximum first, so that a value above the previous maximum is taken.
+        bar.SetMax(OutOf);
+        bar.SetValue(Step);
+    }
+    if (ProgressShown) ProgressShown(Step, OutOf);
+    form_->Refresh();
+}
+
+void frmMain::OnStatus(const std::string& Status) {
+    form_->StatusBarNamed("stbStatus").SetPanelText(1, Status);
+    if (StatusShown) StatusShown(Status);
+    form_->Refresh();
+}
+
+void frmMain::RefreshSetupsList() {
+    ListView& list = form_->ListViewNamed("lstSetups");
+    list.Clear();
+    for (const auto& setup : *Setups) {
+        int index = list.AddItem(setup->Key, setup->Name);
+        if (setup == CurrentSetup) list.Select(index);
+    }
+}
+
+void frmMain::ManageSetups() {
+    if (!manager_)
+        manager_ = std::make_unique<frmManageSetups>(factory_, [this] { ConvertVarnixMods(); });
+    manager_->Setup(Setups, Modis, CurrentSetup);
+    manager_->ShowModal();
+    RefreshSetupsList();
+}
+
+void frmMain::ConvertVarnixMods() { ::ConvertVarnixMods(FileInterface.get(), GamePath, ModsPath, *Modis); }
+
+void frmMain::DiscoverMods() { ::DiscoverMods(FileInterface.get(), ModsPath, *Modis); }
+
+void frmMain::WriteDefaultSettings() {
+    Settings::WriteDefaultSettings(SettingsFile, FileInterface.get(), ProgramPath);
+}
+
+void frmMain::ReadSettings() { Settings::ReadSettings(SettingsFile, *this); }
+
+void frmMain::WriteSettings() { Settings::WriteSettings(SettingsFile, *this); }

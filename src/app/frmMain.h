@@ -76,9 +76,12 @@ public:
     FileAccess SettingsFile;
     FileAccess LogFile;
     FileAccess UserProfileFile;
+    // What the window shows when userprofile.txt lacks a value (or the file is missing).
+    static constexpr std::int16_t kDefaultNumPlayers = 8;
+    static constexpr std::int16_t kDefaultMaxPlayers = 16;
     bool DebugVesk = false;
-    std::int16_t NumPlayers = 0;
-    std::int16_t MaxPlayers = 0;
+    std::int16_t NumPlayers = kDefaultNumPlayers;
+    std::int16_t MaxPlayers = kDefaultMaxPlayers;
 
 private:
     void CreateControls();

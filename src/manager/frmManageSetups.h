@@ -49,6 +49,8 @@ private:
     void SelectSetupItem(int Index);
     void ShowDescription(ListView& List, int Index);
     void SeekVarnixMods();
+    // The window has become active: rebuild the lists when new state was handed in.
+    void Activated();
     void Guarded(const std::function<void()>& handler);
 
     std::unique_ptr<Form> form_;

@@ -10,3 +10,9 @@ std::string ProcessCommandLine(int argc, char** argv);
 
 // The rebuilding rule on its own.
 std::string JoinArguments(int argc, char** argv);
+
+#ifdef _WIN32
+// The Windows rule on its own: a raw command line without the program's name (up to
+// its closing quote when quoted, else up to the first blank) and the blanks after it.
+std::wstring CommandLineTail(const std::wstring& commandLine);
+#endif

@@ -32,6 +32,9 @@ std::vector<std::string> ListFolders(const std::string& folder);
 // Whether a name matches a wildcard pattern by the rules of ListFiles.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
+// Puts names in the order of the listings: by name without regard to case.
+void SortNames(std::vector<std::string>& names);
+
 // The process's current folder, in the operating system's spelling.
 std::string CurrentFolder();
 
@@ -59,6 +62,9 @@ std::string NativePath(const std::string& path);
 // Whether a path names a drive root that exists ("C:\" on Windows; on other systems
 // only "Z:\", which stands for "/").
 bool DriveRootUsable(char letter);
+
+// The whole content of a file, byte for byte.
+std::string ReadWholeFile(const std::string& file);
 
 // A text file opened for reading: its physical lines end at CR LF, CR or LF.
 class InputFile {

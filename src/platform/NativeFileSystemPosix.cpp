@@ -180,11 +180,16 @@ Split Resolve(const std::string& path) {
 
 std::string ResolveFull(const std::string& path) { return Resolve(path).full; }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    std::string la = TextCase::Lower(a);
-    std::string lb = TextCase::Lower(b);
-    if (la != lb) return la < lb;
-    return a < b;
+// Read-only means the owner may not write, and the program honours it even when the
+// process could write anyway (as root, or through the rename that replaces a file).
+void RefuseReadOnly(const std::string& native) {
+    struct stat st;
+    if (!Exists(native, &st))
+        return;
+    if (S_ISDIR(st.st_mode))
+        RaiseErrno(EISDIR, "Cannot write", native);
+    if ((st.st_mode & S_IWUSR) == 0)
+        RaiseErrno(EACCES, "Cannot write", native);
 }
 
 std::string TemporarySibling(const std::string& nativeFolder) {
@@ -263,32 +268,6 @@ bool FolderExists(const std::string& folder) {
     return Exists(ResolveFolder(slashed), &st) && S_ISDIR(st.st_mode);
 }
 
-bool WildcardMatch(const std::string& pattern, const std::string& name) {
-    // Iterative match with back-tracking to the last "*".
-    std::size_t p = 0, n = 0, star = std::string::npos, mark = 0;
-    auto same = [](char a, char b) { return TextCase::LowerChar(a) == TextCase::LowerChar(b); };
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            mark = n;
-        } else if (star != std::string::npos) {
-            p = star + 1;
-            n = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    if (p == pattern.size()) return true;
-    // As on Windows, a final ".*" also matches a name without an extension.
-    if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0)
-        return WildcardMatch(pattern.substr(0, pattern.size() - 2), name);
-    return false;
-}
-
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
     std::string native = ResolveFolder(Slashed(folder));
@@ -303,7 +282,7 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
         names.push_back(name);
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    SortNames(names);
     return names;
 }
 
@@ -323,7 +302,7 @@ std::vector<std::string> ListFolders(const std::string& folder) {
         names.push_back(name);
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    SortNames(names);
     return names;
 }
 
@@ -360,6 +339,7 @@ void CopyFile(const std::string& from, const std::string& to) {
     struct stat st;
     if (::fstat(in.get(), &st) != 0) RaiseErrno(errno, "Cannot read", source);
     if (S_ISDIR(st.st_mode)) RaiseErrno(EISDIR, "Cannot copy", source);
+    RefuseReadOnly(target.full);
     std::string temp = TemporarySibling(target.folder);
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777));
     if (out.get() < 0) RaiseErrno(errno, "Cannot create a file beside", target.full);
@@ -410,7 +390,7 @@ void ForgetCachedFolders() {
     ResolvedFolders().clear();
 }
 
-InputFile::InputFile(const std::string& file) {
+std::string ReadWholeFile(const std::string& file) {
     std::string native = ResolveFull(file);
     struct stat st;
     if (::stat(native.c_str(), &st) != 0) RaiseErrno(errno, "Cannot open", native);
@@ -419,20 +399,7 @@ InputFile::InputFile(const std::string& file) {
     if (!in) RaiseErrno(errno ? errno : EACCES, "Cannot open", native);
     std::ostringstream content;
     content << in.rdbuf();
-    const std::string text = content.str();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines_.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines_.push_back(text.substr(start));
-}
-
-std::string InputFile::ReadLine() {
-    if (AtEnd()) return "";
-    return lines_[next_++];
+    return content.str();
 }
 
 struct OutputFile::Impl {
@@ -449,6 +416,8 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
     impl_->target = target.full;
     impl_->folder = target.folder;
     impl_->name = target.name;
+    // Refused now rather than after everything was written.
+    RefuseReadOnly(target.full);
     if (mode == Mode::Append) {
         impl_->fd = ::open(target.full.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
         if (impl_->fd < 0) RaiseErrno(errno, "Cannot open", target.full);

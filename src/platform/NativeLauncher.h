@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "Dialogs.h"
 
 // Starts the game as a program of its own, never through a shell, without waiting
@@ -8,4 +11,8 @@
 class NativeLauncher : public Launcher {
 public:
     void Launch(const std::string& program) override;
+
+    // The words that start the program in the system's spelling: the program
+    // itself, or wine and the program. Raises QuillonError when it cannot start.
+    static std::vector<std::string> CommandFor(const std::string& program);
 };

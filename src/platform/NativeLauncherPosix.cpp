@@ -37,22 +37,22 @@ bool EndsWithExe(const std::string& name) {
 }
 }  // namespace
 
-void NativeLauncher::Launch(const std::string& program) {
+std::vector<std::string> NativeLauncher::CommandFor(const std::string& program) {
     const std::string native = NativeFs::NativePath(program);
     struct stat st;
     if (::stat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         throw QuillonError(PlatformError::FileNotFound, "Platform",
                            "Could not start " + program + ": the file does not exist.");
-    std::vector<std::string> words;
-    if (::access(native.c_str(), X_OK) == 0) {
-        words = {native};
-    } else {
-        std::string wine = EndsWithExe(native) ? FindOnPath("wine") : "";
-        if (wine.empty())
-            throw QuillonError(PlatformError::PermissionDenied, "Platform",
-                               "Could not start " + program + ": the file is not a program.");
-        words = {wine, native};
-    }
+    if (::access(native.c_str(), X_OK) == 0) return {native};
+    std::string wine = EndsWithExe(native) ? FindOnPath("wine") : "";
+    if (wine.empty())
+        throw QuillonError(PlatformError::PermissionDenied, "Platform",
+                           "Could not start " + program + ": the file is not a program.");
+    return {wine, native};
+}
+
+void NativeLauncher::Launch(const std::string& program) {
+    std::vector<std::string> words = CommandFor(program);
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);

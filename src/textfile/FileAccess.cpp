@@ -1,5 +1,7 @@
 #include "FileAccess.h"
 
+#include <exception>
+
 #include "FileInterface.h"
 #include "QuillonError.h"
 #include "Useful.h"
@@ -12,10 +14,15 @@ const char* const kSource = "FileAccess";
 }
 
 // Position (0-based) of the first occurrence of c in text, or npos.
-std::size_t Find(const std::string& text, char c) { return text.find(c); }
+std::size_t Find(const std::string& text, char c) {
+    return text.find(c);
+}
 }  // namespace
 
 FileAccess::~FileAccess() {
+    // A writer left by an error drops its unfinished file, so the old one stays whole.
+    if (std::uncaught_exceptions() > outputExceptions_)
+        output_.reset();
     try {
         CloseFile();
     } catch (...) {
@@ -23,11 +30,23 @@ FileAccess::~FileAccess() {
     }
 }
 
-bool FileAccess::FileAbsent() const { return fileReference_->FileAbsent(); }
+bool FileAccess::FileAbsent() const {
+    return !fileReference_ || fileReference_->FileAbsent();
+}
 
-std::string FileAccess::FileName() const { return fileReference_ ? fileReference_->FileName() : ""; }
+std::string FileAccess::FileName() const {
+    return fileReference_ ? fileReference_->FileName() : "";
+}
 
-std::string FileAccess::Path() const { return fileReference_->Path(); }
+std::string FileAccess::Path() const {
+    return fileReference_ ? fileReference_->Path() : "";
+}
+
+const FileReference& FileAccess::Bound() const {
+    if (!fileReference_)
+        throw QuillonError(1027, kSource, "Attempted file open before setup");
+    return *fileReference_;
+}
 
 std::string FileAccess::Comment() {
     std::string comment;
@@ -36,13 +55,14 @@ std::string FileAccess::Comment() {
 }
 
 bool FileAccess::EOfF() const {
-    if (!FileOpen()) throw QuillonError(1088, kSource, "Attempted end of file check before file open");
+    if (!FileOpen())
+        throw QuillonError(1088, kSource, "Attempted end of file check before file open");
     return !input_ || input_->AtEnd();
 }
 
 void FileAccess::Delete() {
     CloseFile();
-    fileReference_->Delete();
+    Bound().Delete();
 }
 
 void FileAccess::CloseFile() {
@@ -56,7 +76,8 @@ void FileAccess::CloseFile() {
 }
 
 void FileAccess::OpenFileForInput() {
-    if (FileName().empty()) throw QuillonError(1027, kSource, "Attempted file open before setup");
+    if (FileName().empty())
+        throw QuillonError(1027, kSource, "Attempted file open before setup");
     CloseFile();
     ++fileNumber_;
     input_ = fileReference_->OpenFileForInput();
@@ -64,16 +85,20 @@ void FileAccess::OpenFileForInput() {
 }
 
 void FileAccess::OpenFileForOutput() {
-    if (FileName().empty()) throw QuillonError(1027, kSource, "Attempted file open before setup");
+    if (FileName().empty())
+        throw QuillonError(1027, kSource, "Attempted file open before setup");
     CloseFile();
     ++fileNumber_;
+    outputExceptions_ = std::uncaught_exceptions();
     output_ = fileReference_->OpenFileForOutput();
 }
 
 void FileAccess::OpenFileForAppend() {
-    if (FileName().empty()) throw QuillonError(1027, kSource, "Attempted file open before setup");
+    if (FileName().empty())
+        throw QuillonError(1027, kSource, "Attempted file open before setup");
     CloseFile();
     ++fileNumber_;
+    outputExceptions_ = std::uncaught_exceptions();
     output_ = fileReference_->OpenFileForAppend();
 }
 
@@ -81,15 +106,18 @@ void FileAccess::UseInterface(FileInterface* NewFileInterface) {
     if (NewFileInterface)
         fileInterface_ = NewFileInterface;
     else if (!fileInterface_)
-        throw QuillonError(1100, kSource, "Failed to provide interface when initializing FileAccess");
+        throw QuillonError(1100, kSource,
+                           "Failed to provide interface when initializing FileAccess");
 }
 
 void FileAccess::SetFileByName(const std::string& FileName, std::string& Path,
                                FileInterface* NewFileInterface) {
     UseInterface(NewFileInterface);
     CloseFile();
-    if (Path.empty() && fileReference_) Path = fileReference_->Path();
-    if (Path.empty()) Path = fileInterface_->CurrentPath();
+    if (Path.empty() && fileReference_)
+        Path = fileReference_->Path();
+    if (Path.empty())
+        Path = fileInterface_->CurrentPath();
     auto reference = std::make_unique<FileReference>();
     reference->Setup(Path, FileName, fileInterface_);
     fileReference_ = std::move(reference);
@@ -119,20 +147,22 @@ void FileAccess::SetFileToTemp(FileInterface* NewFileInterface) {
 
 void FileAccess::CopyInto(FileAccess& Into, bool Force) {
     CloseFile();
-    fileReference_->CopyIntoAccess(Into, Force);
+    Bound().CopyIntoAccess(Into, Force);
 }
 
 void FileAccess::CopyFromReference(const FileReference& From, bool Force) {
     CloseFile();
-    From.CopyIntoReference(*fileReference_, Force);
+    From.CopyIntoReference(Bound(), Force);
 }
 
 void FileAccess::CopyToString(std::string& IntoString) {
     IntoString.clear();
     OpenFileForInput();
-    while (!EOfF()) IntoString += ReadLine() + Useful::CrLf;
+    while (!EOfF())
+        IntoString += ReadLine() + Useful::CrLf;
     CloseFile();
-    if (IntoString.size() > 1) IntoString.erase(IntoString.size() - 2);
+    if (IntoString.size() > 1)
+        IntoString.erase(IntoString.size() - 2);
 }
 
 void FileAccess::RemoveComments() {
@@ -141,25 +171,35 @@ void FileAccess::RemoveComments() {
     std::size_t start = 0;
     while (start < commentChar_.size()) {
         std::size_t end = start + 1;
-        while (end < commentChar_.size() && commentChar_[end] == commentChar_[start]) ++end;
+        while (end < commentChar_.size() && commentChar_[end] == commentChar_[start])
+            ++end;
         const std::string marker = commentChar_.substr(start, end - start);
         start = end;
         std::size_t at = lineBuffer_.find(marker);
-        if (at == std::string::npos) continue;
-        gathered += marker + Useful::TrimWhiteSpace(lineBuffer_.substr(at + marker.size()));
+        if (at == std::string::npos)
+            continue;
+        // The marker keeps what follows it as written: "Key // note" gathers "// note".
+        gathered += Useful::TrimWhiteSpace(lineBuffer_.substr(at));
         lineBuffer_ = Useful::TrimWhiteSpace(lineBuffer_.substr(0, at));
     }
-    if (!gathered.empty()) Useful::AppendLine(comment_, gathered);
+    if (!gathered.empty())
+        Useful::AppendLine(comment_, gathered);
 }
 
 std::string FileAccess::Read() {
-    if (!FileOpen()) throw QuillonError(1026, kSource, "Attempted file read before file open");
+    if (!FileOpen())
+        throw QuillonError(1026, kSource, "Attempted file read before file open");
+    // A file open for writing has nothing to read; its end is no answer.
+    if (!input_)
+        BadFileMode();
     for (;;) {
         while (lineBuffer_.empty()) {
-            if (!input_ || input_->AtEnd()) return commentChar_;
+            if (input_->AtEnd())
+                return commentChar_;
             lineBuffer_ = Useful::TrimWhiteSpace(input_->ReadLine());
             ++lineNumber_;
-            if (!lineBuffer_.empty()) RemoveComments();
+            if (!lineBuffer_.empty())
+                RemoveComments();
         }
         const std::size_t size = lineBuffer_.size();
         // 1-based positions, as the token rules are stated.
@@ -201,30 +241,39 @@ std::string FileAccess::Read() {
             token = Useful::TrimValue(lineBuffer_);
             lineBuffer_.clear();
         }
-        if (!token.empty()) return token;
+        if (!token.empty())
+            return token;
     }
 }
 
-bool FileAccess::ReadBool() { return Useful::ParseBool(Read()); }
+bool FileAccess::ReadBool() {
+    return Useful::ParseBool(Read());
+}
 
 std::string FileAccess::ReadLine() {
-    if (!input_) BadFileMode();
-    if (input_->AtEnd()) return "";
+    if (!input_)
+        BadFileMode();
+    if (input_->AtEnd())
+        return "";
     ++lineNumber_;
     return input_->ReadLine();
 }
 
-void FileAccess::WriteLine(const std::string& Line) { WriteWord(Line + Useful::CrLf); }
+void FileAccess::WriteLine(const std::string& Line) {
+    WriteWord(Line + Useful::CrLf);
+}
 
 void FileAccess::WriteWord(const std::string& Word) {
-    if (!output_) BadFileMode();
+    if (!output_)
+        BadFileMode();
     output_->Write(Word);
 }
 
 void FileAccess::Setup(const std::string& NewCommentChar, const std::string& NewDelimiterChar,
                        const std::string& NewDelimiterCharRight,
                        const std::string& NewDelimiterCharLeft, int NewFN) {
-    if (NewFN < 0) throw QuillonError(1025, kSource, "Invalid argument supplied to FileAccessSetup");
+    if (NewFN < 0)
+        throw QuillonError(1025, kSource, "Invalid argument supplied to FileAccessSetup");
     commentChar_ = NewCommentChar;
     delimiterChar_ = NewDelimiterChar;
     delimiterCharRight_ = NewDelimiterCharRight;

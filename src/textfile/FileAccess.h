@@ -12,7 +12,7 @@ class FileInterface;
 // into tokens at the delimiter characters, gathers comments aside and reports the end
 // of the file by returning the comment marker.
 class FileAccess {
-public:
+  public:
     FileAccess() = default;
     ~FileAccess();
     FileAccess(const FileAccess&) = delete;
@@ -22,8 +22,10 @@ public:
     const std::string& DelimiterChar() const { return delimiterChar_; }
     const std::string& DelimiterCharRight() const { return delimiterCharRight_; }
     const std::string& DelimiterCharLeft() const { return delimiterCharLeft_; }
+    // True when no file is bound.
     bool FileAbsent() const;
     std::string FileName() const;
+    // "" when no file is bound.
     std::string Path() const;
     long LineNumber() const { return lineNumber_; }
     // The gathered comment text; fetching it empties it.
@@ -59,8 +61,9 @@ public:
                const std::string& NewDelimiterCharRight, const std::string& NewDelimiterCharLeft,
                int NewFN);
 
-private:
+  private:
     void UseInterface(FileInterface* NewFileInterface);
+    const FileReference& Bound() const;
     void RemoveComments();
 
     std::string commentChar_;
@@ -75,4 +78,7 @@ private:
     std::string comment_;
     std::unique_ptr<NativeFs::InputFile> input_;
     std::unique_ptr<NativeFs::OutputFile> output_;
+    // Errors under way when the output was opened: more at destruction means the
+    // writer was cut short.
+    int outputExceptions_ = 0;
 };

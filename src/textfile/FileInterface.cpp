@@ -10,7 +10,9 @@
 namespace {
 const char* const kSource = "QELEd.FileInterface";
 
-bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool HasWildcard(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
+}
 }  // namespace
 
 FileInterface::FileInterface(std::string TempPath) : tempPath_(std::move(TempPath)) {
@@ -23,15 +25,19 @@ FileInterface::FileInterface(std::string TempPath) : tempPath_(std::move(TempPat
 
 FileInterface::~FileInterface() = default;
 
-void FileInterface::Setup(CommonDialog* NewDialog, FileListBox* NewFileList, DirListBox* NewDirList) {
+void FileInterface::Setup(CommonDialog* NewDialog, FileListBox* NewFileList,
+                          DirListBox* NewDirList) {
     dialog_ = NewDialog;
-    if (NewFileList) fileList_ = NewFileList;
-    if (NewDirList) dirList_ = NewDirList;
+    if (NewFileList)
+        fileList_ = NewFileList;
+    if (NewDirList)
+        dirList_ = NewDirList;
 }
 
 std::string FileInterface::CurrentPath() const {
     std::string path = fileList_->Path();
-    if (path.empty() || path.back() != '\\') path += '\\';
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
     return path;
 }
 
@@ -45,12 +51,14 @@ bool FileInterface::PathInvalid(const std::string& Path) {
 }
 
 bool FileInterface::FileAbsent(const std::string& Path, const std::string& FileName) {
-    if (PathInvalid(Path)) return true;
+    if (PathInvalid(Path))
+        return true;
     fileList_->SetPattern(FileName);
     // A plain name is tested by itself, hidden or not, without listing the folder.
     if (!HasWildcard(FileName)) {
         std::string folder = Path;
-        if (folder.empty() || folder.back() != '\\') folder += '\\';
+        if (folder.empty() || folder.back() != '\\')
+            folder += '\\';
         return FileName.empty() || !NativeFs::FileExists(folder + FileName);
     }
     return fileList_->Names().empty();
@@ -58,8 +66,10 @@ bool FileInterface::FileAbsent(const std::string& Path, const std::string& FileN
 
 bool FileInterface::ObtainFile(FileReference& FileRef, const std::string& Title,
                                const std::string& Filter, const std::string& InitPath, bool Save) {
-    if (!dialog_) return true;
-    if (!InitPath.empty() && !PathInvalid(InitPath)) dialog_->InitDir = InitPath;
+    if (!dialog_)
+        return true;
+    if (!InitPath.empty() && !PathInvalid(InitPath))
+        dialog_->InitDir = InitPath;
     dialog_->DialogTitle = Title;
     dialog_->FileName = "";
     dialog_->Filter = Filter;
@@ -67,11 +77,13 @@ bool FileInterface::ObtainFile(FileReference& FileRef, const std::string& Title,
         dialog_->ShowSave();
     else
         dialog_->ShowOpen();
-    const std::string chosen = dialog_->FileName;
+    // Desktop dialogs outside Windows answer with "/"; the program's paths keep "\".
+    const std::string chosen = Useful::ReplaceAll(dialog_->FileName, "/", "\\");
     const long slash = Useful::LastPosition(chosen, "\\");
     const std::string folder = chosen.substr(0, static_cast<std::size_t>(slash));
     const std::string name = chosen.substr(static_cast<std::size_t>(slash));
-    if (folder.empty() || name.empty()) return true;
+    if (folder.empty() || name.empty())
+        return true;
     if (!Save && FileAbsent(folder, name)) {
         MsgBox("File not found", MsgIcon::Exclamation, MsgButtons::OK, "Quillon");
         return true;
@@ -92,10 +104,13 @@ bool FileInterface::ObtainSaveAsFile(FileReference& FileRef, const std::string& 
 
 void FileInterface::RecurseFolders(const std::string& SourcePath, const std::string& Filter,
                                    Action& Action) {
-    if (Action.Abort) return;
-    if (PathInvalid(SourcePath)) return;
+    if (Action.Abort)
+        return;
+    if (PathInvalid(SourcePath))
+        return;
     std::string folder = SourcePath;
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
     fileList_->SetPattern(Filter);
     // Taken once, before any listener runs: listeners use this same interface.
     const std::vector<std::string> names = fileList_->Names();
@@ -103,7 +118,8 @@ void FileInterface::RecurseFolders(const std::string& SourcePath, const std::str
     for (const std::string& name : names) {
         reference->Setup(folder, name, this);
         Action.DoAction(reference);
-        if (!reference) reference = std::make_shared<FileReference>();
+        if (!reference)
+            reference = std::make_shared<FileReference>();
     }
     try {
         dirList_->SetPath(folder);
@@ -129,16 +145,17 @@ void FileInterface::SeekFile(const std::string& FileName, Action& Action) {
         // Drives that do not exist are skipped like any unusable folder.
         if (NativeFs::DriveRootUsable(letter))
             RecurseFolders(std::string(1, letter) + ":\\", FileName, Action);
-        if (FileFound || SeekCancelled) return;
+        if (FileFound || SeekCancelled)
+            return;
     }
 }
 
 void FileInterface::FileFoundAction_Action(std::shared_ptr<FileReference>& Arg) {
-    if (FileFound || SeekCancelled) return;
-    const MsgResult answer =
-        MsgBox("Found " + Arg->FileName() + " at:" + Useful::CrLf + Arg->Path() + Useful::CrLf +
-                   "Is this the correct file?",
-               MsgIcon::None, MsgButtons::YesNoCancel, "Quillon");
+    if (FileFound || SeekCancelled)
+        return;
+    const MsgResult answer = MsgBox("Found " + Arg->FileName() + " at:" + Useful::CrLf +
+                                        Arg->Path() + Useful::CrLf + "Is this the correct file?",
+                                    MsgIcon::None, MsgButtons::YesNoCancel, "Quillon");
     switch (answer) {
         case MsgResult::Yes:
             FoundPath = Arg->Path();
@@ -159,10 +176,11 @@ std::string FileInterface::UserAssistedSeekFile(const std::string& InitialPath,
                                                 const std::string& FileName) {
     std::string candidate = InitialPath;
     for (;;) {
-        if (!FileAbsent(candidate, FileName)) return candidate;
+        if (!FileAbsent(candidate, FileName))
+            return candidate;
         const MsgResult answer =
-            MsgBox("Could not locate " + FileName + " at:" + Useful::CrLf + candidate + Useful::CrLf +
-                       "Would you like QELEd to look for it?" + Useful::CrLf +
+            MsgBox("Could not locate " + FileName + " at:" + Useful::CrLf + candidate +
+                       Useful::CrLf + "Would you like QELEd to look for it?" + Useful::CrLf +
                        "(Choose no to select another path yourself)",
                    MsgIcon::None, MsgButtons::YesNoCancel, "Quillon");
         switch (answer) {
@@ -190,7 +208,8 @@ std::string FileInterface::UserAssistedSeekFile(const std::string& InitialPath,
                 break;
             }
             default:
-                throw QuillonError(1110, kSource, "Invalid MsgBox response in UserAssistedSeekFile");
+                throw QuillonError(1110, kSource,
+                                   "Invalid MsgBox response in UserAssistedSeekFile");
         }
     }
 }

@@ -10,7 +10,9 @@ const char* const kSource = "FileReference";
 const char* const kCheckPaths = "Please check paths specified in QELEd.ini";
 }  // namespace
 
-bool FileReference::FileAbsent() const { return fileInterface_->FileAbsent(path_, fileName_); }
+bool FileReference::FileAbsent() const {
+    return fileInterface_->FileAbsent(path_, fileName_);
+}
 
 void FileReference::AssertFileExists() const {
     if (FileAbsent())
@@ -34,10 +36,20 @@ void FileReference::CopyIntoReference(const FileReference& Into, bool Force) con
     Into.AssertPathExists();
     const bool exists = !Into.FileAbsent();
     const bool readOnly = exists && NativeFs::IsReadOnly(Into.FullName());
-    if (!Force && readOnly) return;
-    if (readOnly) NativeFs::SetReadOnly(Into.FullName(), false);
-    NativeFs::CopyFile(FullName(), Into.FullName());
-    if (exists) NativeFs::SetReadOnly(Into.FullName(), readOnly);
+    if (!Force && readOnly)
+        return;
+    if (readOnly)
+        NativeFs::SetReadOnly(Into.FullName(), false);
+    try {
+        NativeFs::CopyFile(FullName(), Into.FullName());
+    } catch (...) {
+        // A copy that failed must not leave the target writable behind the user's back.
+        if (readOnly)
+            NativeFs::SetReadOnly(Into.FullName(), true);
+        throw;
+    }
+    if (exists)
+        NativeFs::SetReadOnly(Into.FullName(), readOnly);
 }
 
 void FileReference::Delete() const {
@@ -63,9 +75,11 @@ std::unique_ptr<NativeFs::OutputFile> FileReference::OpenFileForAppend() const {
 void FileReference::Setup(std::string NewPath, const std::string& NewFileName,
                           FileInterface* NewFileInterface) {
     if (!NewFileInterface)
-        throw QuillonError(1101, kSource, "Failed to provide FileInterface when initializing FileReference");
+        throw QuillonError(1101, kSource,
+                           "Failed to provide FileInterface when initializing FileReference");
     fileInterface_ = NewFileInterface;
-    if (NewPath.empty() || NewPath.back() != '\\') NewPath += '\\';
+    if (NewPath.empty() || NewPath.back() != '\\')
+        NewPath += '\\';
     path_ = NativeFs::FolderSpelling(NewPath);
     fileName_ = NewFileName;
 }

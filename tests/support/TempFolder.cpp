@@ -19,6 +19,10 @@ TempFolder::TempFolder() {
     // The program's paths keep "\" as separator on every system.
     for (char& c : path_)
         if (c == '/') c = '\\';
+#else
+    // Spelled as the program keeps folders on Windows (in lower case), so that tests
+    // can compare the folders it reports with this one.
+    path_ = NativeFs::FolderSpelling(path_);
 #endif
     if (path_.back() != '\\') path_ += '\\';
     NativeFs::ForgetCachedFolders();

@@ -1,0 +1,87 @@
+// Applying a setup, the careful restoration, and launching the game.
+#include "FileReference.h"
+#include "QuillonError.h"
+#include "Shared.h"
+#include "Useful.h"
+#include "frmMain.h"
+
+namespace {
+const char* const kTitle = "Quillon";
+}
+
+bool frmMain::ApplySelectedSetup() {
+    ListView& list = form_->ListViewNamed("lstSetups");
+    const int selected = list.SelectedIndex();
+    if (selected == 0) {
+        MsgBox("No setup selected.", MsgIcon::Warning, MsgButtons::OK, kTitle);
+        return true;
+    }
+    std::shared_ptr<Setup> newSetup = Setups->Item(list.Key(selected));
+    WriteUserProfileSettings();
+
+    ::FileInterface* files = FileInterface.get();
+    if (CurrentSetup->UnApply(Log, LogFile, false, *mProgress, files, Language, GamePath)) {
+        MsgBox("Error unapplying " + CurrentSetup->Name + ", aborting", MsgIcon::Warning, MsgButtons::OK,
+               kTitle);
+        SetCurrentSetup(OriginalSetup);
+        return true;
+    }
+    if (RestoreOriginal) RestoreOriginals(true, false);
+    SetCurrentSetup(newSetup);
+    if (Reinitialize &&
+        CurrentSetup->Initialize(Log, LogFile, false, *mProgress, files, Language, GamePath)) {
+        MsgBox("Error initializing " + CurrentSetup->Name + ", aborting", MsgIcon::Warning,
+               MsgButtons::OK, kTitle);
+        SetCurrentSetup(OriginalSetup);
+        return true;
+    }
+    if (CurrentSetup->Apply(Log, LogFile, false, *mProgress, files, Language, GamePath,
+                            UserProfileOverride, UserProfileFile)) {
+        MsgBox("Error applying " + CurrentSetup->Name + ", aborting", MsgIcon::Warning, MsgButtons::OK,
+               kTitle);
+        SetCurrentSetup(OriginalSetup);
+        return true;
+    }
+    return false;
+}
+
+void frmMain::SetCurrentSetup(const std::shared_ptr<Setup>& S) {
+    CurrentSetup = S;
+    form_->TextBoxNamed("txtCurrentSetup").SetText(S->Name);
+    ListView& list = form_->ListViewNamed("lstSetups");
+    if (int index = list.FindKey(S->Key)) list.Select(index);
+    WriteSettings();
+}
+
+void frmMain::RestoreOriginals(bool OriginalApplied, bool LogFileOpen) {
+    if (!OriginalApplied) {
+        form_->ListViewNamed("lstSetups").Select(1);
+        ApplySelectedSetup();
+        // The setup operations closed the log; the caller expects it open.
+        if (LogFileOpen && Log) Shared::OpenLogForAppend(LogFile);
+    }
+    if (!LogFileOpen && Log) Shared::OpenLogForAppend(LogFile);
+    FileInterface->RecurseFolders(GamePath, "orig_*.*", *mRestoreOriginalAction);
+    if (!LogFileOpen && Log) LogFile.CloseFile();
+}
+
+void frmMain::RestoreOriginalAction(std::shared_ptr<FileReference>& Arg) {
+    const FileReference& backup = *Arg;
+    FileReference target;
+    target.Setup(backup.Path(), Useful::TextAfter(backup.FileName(), "_"), FileInterface.get());
+    if (Log)
+        LogFile.WriteLine("Restoring " + backup.Path() + backup.FileName() + " to " + target.Path() +
+                          target.FileName());
+    backup.CopyIntoReference(target, false);
+}
+
+void frmMain::LaunchGame() {
+    const std::string command = ProgramPath + ExecutableName;
+    try {
+        launcher_.Launch(command);
+    } catch (const QuillonError& error) {
+        // A game that cannot be started must not end the tool.
+        MsgBox("Could not start QEL2:" + Useful::CrLf + error.Description, MsgIcon::Warning,
+               MsgButtons::OK, kTitle);
+    }
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+class FileInterface;
+class Modis;
+
+// Writes a mod definition into ModsPath for every mod that the Varnix tool left in
+// the game's data folder as "<key>_gamefile.txt", unless that mod is installed or its
+// definition exists already. Shows nothing; errors of the file layer end the
+// conversion at that file and reach the caller.
+void ConvertVarnixMods(FileInterface* FileInterface, const std::string& GamePath,
+                       const std::string& ModsPath, const Modis& Modis);

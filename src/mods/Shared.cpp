@@ -1,0 +1,94 @@
+#include "Shared.h"
+
+#include "Dialogs.h"
+#include "FileAccess.h"
+#include "NativeFileSystem.h"
+#include "Useful.h"
+
+namespace {
+// An entry's name is the text before its first "=", the whole line when it has none.
+std::string EntryName(const std::string& Line) {
+    return Useful::TextBefore(Line, "=");
+}
+}  // namespace
+
+namespace Shared {
+
+std::string ReadProfileValue(FileAccess& File, const std::string& Field) {
+    File.OpenFileForInput();
+    while (!File.EOfF()) {
+        const std::string line = File.Read();
+        if (EntryName(line) != Field)
+            continue;
+        File.CloseFile();
+        const std::size_t equals = line.find('=');
+        return equals == std::string::npos ? std::string() : line.substr(equals + 1);
+    }
+    File.CloseFile();
+    return "";
+}
+
+bool ReadProfileBool(FileAccess& File, const std::string& Field) {
+    return Useful::ParseBool(ReadProfileValue(File, Field));
+}
+
+void WriteProfileValue(FileAccess& File, ::FileInterface* FileInterface, const std::string& Field,
+                       const std::string& Value) {
+    if (!File.Reference() || File.FileAbsent())
+        return;
+    FileAccess scratch;
+    scratch.SetFileToTemp(FileInterface);
+    File.OpenFileForInput();
+    scratch.OpenFileForOutput();
+    while (!File.EOfF()) {
+        const std::string line = File.Read();
+        scratch.WriteLine(EntryName(line) == Field ? Field + "=" + Value : line);
+    }
+    File.CloseFile();
+    scratch.CloseFile();
+    // The finished scratch file takes the profile's place in one step, so the game
+    // never finds half a profile. A read-only profile is replaced all the same (the
+    // user asked for the change) and stays read-only.
+    const std::string profile = File.Reference()->FullName();
+    const std::string temp = scratch.Reference()->FullName();
+    const bool readOnly = NativeFs::IsReadOnly(profile);
+    try {
+        if (readOnly)
+            NativeFs::SetReadOnly(profile, false);
+        NativeFs::ReplaceFile(temp, profile);
+    } catch (...) {
+        try {
+            if (readOnly)
+                NativeFs::SetReadOnly(profile, true);
+            NativeFs::DeleteFile(temp);
+        } catch (...) {
+            // The first failure is the one to report.
+        }
+        throw;
+    }
+    if (readOnly)
+        NativeFs::SetReadOnly(profile, true);
+}
+
+void OpenLog(bool Log, FileAccess& LogFile, bool LogFileOpen) {
+    if (Log && !LogFileOpen)
+        OpenLogForAppend(LogFile);
+}
+
+void CloseLog(bool Log, FileAccess& LogFile, bool LogFileOpen) {
+    if (Log && !LogFileOpen)
+        LogFile.CloseFile();
+}
+
+void LogLine(bool Log, FileAccess& LogFile, const std::string& Line) {
+    if (Log)
+        LogFile.WriteLine(Line);
+}
+
+void WarnModIgnored(const std::string& FileName, const std::string& Problem) {
+    MsgBox("Error in " + FileName + ":" + Useful::CrLf + Problem + Useful::CrLf +
+               "This mod will be ignored.",
+           MsgIcon::Warning, MsgButtons::OK, "Quillon");
+}
+
+}  // namespace Shared

@@ -1,0 +1,62 @@
+// The rules of the native file system that every operating system shares: wildcard
+// matching, the order of listings and the splitting of text files into lines.
+#include <algorithm>
+
+#include "NativeFileSystem.h"
+#include "TextCase.h"
+
+namespace NativeFs {
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+    // Iterative match with back-tracking to the last "*".
+    std::size_t p = 0, n = 0, star = std::string::npos, mark = 0;
+    auto same = [](char a, char b) { return TextCase::LowerChar(a) == TextCase::LowerChar(b); };
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    if (p == pattern.size()) return true;
+    // As on Windows, a final ".*" also matches a name without an extension.
+    if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0)
+        return WildcardMatch(pattern.substr(0, pattern.size() - 2), name);
+    return false;
+}
+
+void SortNames(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        std::string la = TextCase::Lower(a);
+        std::string lb = TextCase::Lower(b);
+        if (la != lb) return la < lb;
+        return a < b;
+    });
+}
+
+InputFile::InputFile(const std::string& file) {
+    const std::string text = ReadWholeFile(file);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines_.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines_.push_back(text.substr(start));
+}
+
+std::string InputFile::ReadLine() {
+    if (AtEnd()) return "";
+    return lines_[next_++];
+}
+
+}  // namespace NativeFs

@@ -1,0 +1,398 @@
+// The native file system on Windows. The program's paths are the system's own; every
+// call goes through the wide-character interface, the program's text converted from
+// and to the system code page.
+#include <atomic>
+
+#include "NativeFileSystem.h"
+#include "QuillonError.h"
+#include "TextCase.h"
+#include "Win32Support.h"
+
+namespace NativeFs {
+namespace {
+
+// Past this length a path needs the "\\?\" form: folders may be no longer than
+// MAX_PATH less room for an 8.3 name.
+constexpr std::size_t kShortPathLimit = MAX_PATH - 12;
+
+// The attributes SetFileAttributesW accepts.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_TEMPORARY;
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE handle) {
+        Close();
+        handle_ = handle;
+    }
+    bool Close() {
+        if (!valid()) return true;
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return ::CloseHandle(handle) != 0;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+std::string Backslashed(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::wstring Native(const std::string& path) {
+    std::wstring wide = Win32::Wide(Backslashed(path));
+    if (wide.size() < kShortPathLimit || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return wide;
+    std::wstring full(size, L'\0');
+    size = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    full.resize(size);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+bool IsDriveRoot(const std::string& path) {
+    return path.size() == 3 && path[1] == ':' && path[2] == '\\';
+}
+
+// A folder without its closing separator (a drive root keeps it: "C:" alone would be
+// the drive's current folder).
+std::wstring NativeFolder(const std::string& folder) {
+    std::string path = Backslashed(folder);
+    while (path.size() > 1 && path.back() == '\\' && !IsDriveRoot(path)) path.pop_back();
+    return Native(path);
+}
+
+std::wstring FolderOf(const std::wstring& file) {
+    const std::size_t separator = file.find_last_of(L"\\:");
+    if (separator == std::wstring::npos) return L"";
+    return file.substr(0, separator + 1);
+}
+
+// An existing file as it is spelled on disk: a file replaced under another spelling
+// keeps its own name.
+std::wstring ExistingSpelling(const std::wstring& file) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileExW(file.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) return file;
+    ::FindClose(find);
+    return FolderOf(file) + data.cFileName;
+}
+
+DWORD Attributes(const std::wstring& native) { return ::GetFileAttributesW(native.c_str()); }
+
+bool Exists(DWORD attributes) { return attributes != INVALID_FILE_ATTRIBUTES; }
+
+// Read-only is honoured by the program itself: a process with the right to write
+// anyway (an administrator's, or Wine's as root) must not write over it either.
+void RefuseReadOnly(const std::wstring& native, const std::string& name) {
+    const DWORD attributes = Attributes(native);
+    if (Exists(attributes) && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        Win32::Raise(ERROR_ACCESS_DENIED, "Cannot write", name);
+}
+
+// Calls visit(attributes, name) for each entry of a folder that the program can see:
+// neither hidden nor system, and spelled in the code page.
+template <typename Visit>
+void ForEachEntry(const std::string& folder, Visit visit) {
+    std::wstring spec = NativeFolder(folder);
+    if (!spec.empty() && spec.back() != L'\\' && spec.back() != L':') spec += L'\\';
+    spec += L'*';
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileExW(spec.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        bool lossless = true;
+        std::string narrow = Win32::Narrow(name, &lossless);
+        // A name that the program's text cannot spell could not be opened again.
+        if (!lossless) continue;
+        visit(data.dwFileAttributes, narrow);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+}
+
+std::wstring TemporarySibling(const std::wstring& target) {
+    static std::atomic<unsigned> counter{0};
+    // Matches none of the patterns the program looks for, and is hidden while it exists.
+    return FolderOf(target) + L"~quillon-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(counter.fetch_add(1)) + L".part";
+}
+
+bool NameTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
+
+void Discard(const std::wstring& temp) {
+    ::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(temp.c_str());
+}
+
+DWORD Settable(DWORD attributes) {
+    attributes &= kSettableAttributes;
+    return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+}
+
+// Puts a finished temporary file in the target's place with the given attributes.
+void MoveIntoPlace(const std::wstring& temp, const std::wstring& target, DWORD attributes,
+                   const std::string& name) {
+    if (!::MoveFileExW(temp.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = ::GetLastError();
+        Discard(temp);
+        Win32::Raise(error, "Cannot replace", name);
+    }
+    if (!::SetFileAttributesW(target.c_str(), Settable(attributes)))
+        Win32::Raise(::GetLastError(), "Cannot set the attributes of", name);
+}
+
+void WriteAll(HANDLE handle, const char* data, std::size_t size, const std::string& name) {
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(size > (1u << 30) ? (1u << 30) : size);
+        DWORD written = 0;
+        if (!::WriteFile(handle, data, chunk, &written, nullptr))
+            Win32::Raise(::GetLastError(), "Cannot write", name);
+        data += written;
+        size -= written;
+    }
+}
+
+}  // namespace
+
+bool FileExists(const std::string& file) {
+    const DWORD attributes = Attributes(Native(file));
+    return Exists(attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& folder) {
+    if (folder.empty()) return false;
+    const DWORD attributes = Attributes(NativeFolder(folder));
+    return Exists(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    ForEachEntry(folder, [&](DWORD attributes, const std::string& name) {
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && WildcardMatch(pattern, name))
+            names.push_back(name);
+    });
+    SortNames(names);
+    return names;
+}
+
+std::vector<std::string> ListFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    ForEachEntry(folder, [&](DWORD attributes, const std::string& name) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            names.push_back(name);
+    });
+    SortNames(names);
+    return names;
+}
+
+std::string CurrentFolder() {
+    const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(size, L'\0');
+    const DWORD length = ::GetCurrentDirectoryW(size, folder.data());
+    if (length == 0 || length >= size)
+        Win32::Raise(::GetLastError(), "Cannot read the current folder", "");
+    folder.resize(length);
+    return Win32::Narrow(folder);
+}
+
+bool IsReadOnly(const std::string& file) {
+    const DWORD attributes = Attributes(Native(file));
+    if (!Exists(attributes)) Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
+    return (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+void SetReadOnly(const std::string& file, bool readOnly) {
+    const std::wstring native = Native(file);
+    DWORD attributes = Attributes(native);
+    if (!Exists(attributes)) Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
+    if (readOnly)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    else
+        attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    if (!::SetFileAttributesW(native.c_str(), Settable(attributes)))
+        Win32::Raise(::GetLastError(), "Cannot set the attributes of", file);
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+    const std::wstring source = Native(from);
+    const std::wstring target = ExistingSpelling(Native(to));
+    const DWORD attributes = Attributes(source);
+    if (!Exists(attributes)) Win32::Raise(::GetLastError(), "Cannot open", from);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) Win32::Raise(ERROR_ACCESS_DENIED, "Cannot copy", from);
+    RefuseReadOnly(target, to);
+    std::wstring temp;
+    for (;;) {
+        temp = TemporarySibling(target);
+        // Fails rather than overwrite: a name in use belongs to another copy under way.
+        if (::CopyFileW(source.c_str(), temp.c_str(), TRUE)) break;
+        const DWORD error = ::GetLastError();
+        if (!NameTaken(error)) Win32::Raise(error, "Cannot copy to", to);
+    }
+    ::SetFileAttributesW(temp.c_str(), Settable(attributes) | FILE_ATTRIBUTE_HIDDEN);
+    // The copy takes the source's attributes, as the system's own copy does.
+    MoveIntoPlace(temp, target, attributes, to);
+}
+
+void ReplaceFile(const std::string& from, const std::string& to) {
+    if (!::MoveFileExW(Native(from).c_str(), ExistingSpelling(Native(to)).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        Win32::Raise(::GetLastError(), "Cannot replace", to);
+}
+
+void DeleteFile(const std::string& file) {
+    if (!::DeleteFileW(Native(file).c_str())) Win32::Raise(::GetLastError(), "Cannot delete", file);
+}
+
+void CreateFolder(const std::string& folder) {
+    if (!::CreateDirectoryW(NativeFolder(folder).c_str(), nullptr))
+        Win32::Raise(::GetLastError(), "Cannot create", folder);
+}
+
+std::string FolderSpelling(const std::string& folder) {
+    std::wstring wide = Win32::Wide(folder);
+    if (!wide.empty()) ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    bool lossless = true;
+    std::string lowered = Win32::Narrow(wide, &lossless);
+    // A capital whose small letter the code page lacks: fold the ASCII letters only.
+    if (!lossless || lowered.size() != folder.size()) return TextCase::Lower(folder);
+    return lowered;
+}
+
+std::string NativePath(const std::string& path) { return Backslashed(path); }
+
+bool DriveRootUsable(char letter) {
+    const char upper = TextCase::UpperChar(letter);
+    if (upper < 'A' || upper > 'Z') return false;
+    if (!(::GetLogicalDrives() & (1u << (upper - 'A')))) return false;
+    const wchar_t root[] = {static_cast<wchar_t>(upper), L':', L'\\', L'\0'};
+    const UINT type = ::GetDriveTypeW(root);
+    if (type == DRIVE_UNKNOWN || type == DRIVE_NO_ROOT_DIR) return false;
+    // An empty disc drive must answer "not ready", not ask the user for a disc.
+    DWORD previous = 0;
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous);
+    const bool ready =
+        ::GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+    ::SetThreadErrorMode(previous, nullptr);
+    return ready;
+}
+
+void ForgetCachedFolders() {
+    // Windows itself matches names without regard to case: nothing is kept.
+}
+
+std::string ReadWholeFile(const std::string& file) {
+    Handle handle(::CreateFileW(Native(file).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle.valid()) Win32::Raise(::GetLastError(), "Cannot open", file);
+    std::string content;
+    LARGE_INTEGER size;
+    if (::GetFileSizeEx(handle.get(), &size) && size.QuadPart > 0)
+        content.reserve(static_cast<std::size_t>(size.QuadPart));
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(handle.get(), buffer, sizeof buffer, &got, nullptr))
+            Win32::Raise(::GetLastError(), "Cannot read", file);
+        if (got == 0) return content;
+        content.append(buffer, got);
+    }
+}
+
+struct OutputFile::Impl {
+    Handle handle;
+    std::string name;
+    std::wstring target;
+    std::wstring temp;  // empty when appending
+    bool failed = false;
+};
+
+OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_unique<Impl>()) {
+    impl_->name = file;
+    impl_->target = ExistingSpelling(Native(file));
+    // Refused now rather than after everything was written.
+    RefuseReadOnly(impl_->target, file);
+    if (mode == Mode::Append) {
+        impl_->handle.Reset(::CreateFileW(impl_->target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!impl_->handle.valid()) Win32::Raise(::GetLastError(), "Cannot open", file);
+        return;
+    }
+    const std::wstring folder = FolderOf(impl_->target);
+    const DWORD folderAttributes = folder.empty() ? FILE_ATTRIBUTE_DIRECTORY : Attributes(folder);
+    if (!Exists(folderAttributes) || !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        Win32::Raise(ERROR_PATH_NOT_FOUND, "Cannot create", file);
+    for (;;) {
+        impl_->temp = TemporarySibling(impl_->target);
+        HANDLE created = ::CreateFileW(impl_->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (created != INVALID_HANDLE_VALUE) {
+            impl_->handle.Reset(created);
+            return;
+        }
+        const DWORD error = ::GetLastError();
+        if (!NameTaken(error)) Win32::Raise(error, "Cannot create a file beside", file);
+    }
+}
+
+OutputFile::~OutputFile() {
+    if (impl_->handle.valid()) {
+        impl_->handle.Close();
+        if (!impl_->temp.empty()) Discard(impl_->temp);
+    }
+}
+
+void OutputFile::Write(const std::string& text) {
+    if (!impl_->handle.valid()) Win32::Raise(ERROR_INVALID_HANDLE, "Cannot write", impl_->name);
+    try {
+        WriteAll(impl_->handle.get(), text.data(), text.size(), impl_->name);
+    } catch (...) {
+        impl_->failed = true;
+        throw;
+    }
+}
+
+void OutputFile::Close() {
+    if (!impl_->handle.valid()) return;
+    if (impl_->temp.empty()) {
+        if (!impl_->handle.Close()) Win32::Raise(::GetLastError(), "Cannot write", impl_->name);
+        return;
+    }
+    // A write that failed leaves the old file in place: an incomplete settings file or
+    // user profile would be worse than the one it was to replace.
+    DWORD error = ERROR_WRITE_FAULT;
+    bool ok = !impl_->failed && ::FlushFileBuffers(impl_->handle.get());
+    if (!ok && !impl_->failed) error = ::GetLastError();
+    if (!impl_->handle.Close() && ok) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    if (!ok) {
+        Discard(impl_->temp);
+        Win32::Raise(error, "Cannot write", impl_->name);
+    }
+    // The new content keeps the attributes the file had (a hidden file stays hidden).
+    const DWORD existing = Attributes(impl_->target);
+    MoveIntoPlace(impl_->temp, impl_->target, Exists(existing) ? existing : FILE_ATTRIBUTE_NORMAL,
+                  impl_->name);
+}
+
+}  // namespace NativeFs

@@ -1,0 +1,30 @@
+#include "RecordingDialogs.h"
+
+RecordingDialogs::RecordingDialogs() : previous_(CurrentDialogService()) {
+    SetDialogService(this);
+}
+
+RecordingDialogs::~RecordingDialogs() {
+    SetDialogService(previous_);
+}
+
+MsgResult RecordingDialogs::MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
+                                   const std::string& title) {
+    Boxes.push_back(Box{text, icon, buttons, title});
+    if (!Answers.empty()) {
+        MsgResult answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::No;
+}
+
+std::string RecordingDialogs::InputBox(const std::string& prompt, const std::string& title,
+                                       const std::string& defaultText) {
+    Inputs.push_back(Input{prompt, title, defaultText});
+    if (InputAnswers.empty())
+        return "";
+    std::string answer = InputAnswers.front();
+    InputAnswers.pop_front();
+    return answer;
+}

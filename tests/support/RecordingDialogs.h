@@ -1,0 +1,44 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "Dialogs.h"
+
+// A dialog service for tests: it records every message box and input box and
+// answers from queues. An empty queue answers OK for an OK box, No for a question
+// and "" (cancelled) for an input box. It installs itself for its lifetime and puts
+// back the service it replaced.
+class RecordingDialogs : public DialogService {
+  public:
+    struct Box {
+        std::string Text;
+        MsgIcon Icon;
+        MsgButtons Buttons;
+        std::string Title;
+    };
+    struct Input {
+        std::string Prompt;
+        std::string Title;
+        std::string DefaultText;
+    };
+
+    RecordingDialogs();
+    ~RecordingDialogs() override;
+    RecordingDialogs(const RecordingDialogs&) = delete;
+    RecordingDialogs& operator=(const RecordingDialogs&) = delete;
+
+    MsgResult MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
+                     const std::string& title) override;
+    std::string InputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override;
+
+    std::deque<MsgResult> Answers;
+    std::deque<std::string> InputAnswers;
+    std::vector<Box> Boxes;
+    std::vector<Input> Inputs;
+
+  private:
+    DialogService* previous_;
+};

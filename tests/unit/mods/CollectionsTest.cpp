@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "Modis.h"
+#include "QuillonError.h"
+#include "UserProfiles.h"
+
+namespace {
+std::shared_ptr<Modi> Keyed(const std::string& key) {
+    auto modi = std::make_shared<Modi>();
+    modi->Key = key;
+    return modi;
+}
+
+std::vector<std::string> Keys(const Modis& modis) {
+    std::vector<std::string> keys;
+    for (const auto& modi : modis)
+        keys.push_back(modi->Key);
+    return keys;
+}
+}  // namespace
+
+TEST(KeyedCollections, KeysIgnoreCaseButItemNoErrorLooksAtTheKeyPropertyExactly) {
+    Modis modis;
+    auto abc = modis.SneakyAdd(Keyed("ABC"), "ABC");
+    EXPECT_EQ(modis.Item("abc"), abc);
+    EXPECT_EQ(modis.ItemNoError("abc"), nullptr);
+    EXPECT_EQ(modis.ItemNoError("ABC"), abc);
+    EXPECT_THROW(modis.SneakyAdd(Keyed("abc"), "abc"), QuillonError);
+    EXPECT_EQ(modis.Count(), 1);
+
+    // Stored without a key: found by position and by its Key property only.
+    auto unkeyed = modis.SneakyAdd(Keyed("free"), "");
+    EXPECT_EQ(modis.Item(2), unkeyed);
+    EXPECT_EQ(modis.ItemNoError("free"), unkeyed);
+    EXPECT_THROW(modis.Item("free"), QuillonError);
+    EXPECT_THROW(modis.Item(3), QuillonError);
+    EXPECT_THROW(modis.Item(0L), QuillonError);
+
+    // Add makes an empty mod whose Key stays empty.
+    auto added = modis.Add("added");
+    EXPECT_EQ(added->Key, "");
+    EXPECT_EQ(modis.Item("ADDED"), added);
+}
+
+TEST(KeyedCollections, SneakyAddInsertsBeforeAKeyAndRemoveShiftsTheRest) {
+    Modis modis;
+    modis.SneakyAdd(Keyed("b"), "b");
+    modis.SneakyAdd(Keyed("c"), "c");
+    modis.SneakyAdd(Keyed("a"), "a", "B");
+    EXPECT_EQ(Keys(modis), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_THROW(modis.SneakyAdd(Keyed("x"), "x", "missing"), QuillonError);
+    EXPECT_EQ(modis.Count(), 3);
+
+    modis.Remove(1);
+    EXPECT_EQ(Keys(modis), (std::vector<std::string>{"b", "c"}));
+    EXPECT_EQ(modis.Item(1)->Key, "b");
+    modis.Remove("C");
+    EXPECT_EQ(Keys(modis), (std::vector<std::string>{"b"}));
+    EXPECT_THROW(modis.Remove("c"), QuillonError);
+}
+
+TEST(KeyedCollections, OneModSharedByTwoCollectionsIsOneObject) {
+    Modis all;
+    Modis setup;
+    auto modi = all.SneakyAdd(Keyed("m"), "m");
+    setup.SneakyAdd(modi, "m");
+    setup.Item("m")->SetInitialized(true);
+    EXPECT_TRUE(all.Item("m")->Initialized());
+    setup.Remove("m");
+    EXPECT_EQ(all.Item(1), modi);
+}
+
+TEST(KeyedCollections, AddFillsInTransfersAndProfileEntries) {
+    Transfers transfers;
+    auto valid = transfers.Add("%d\\a.txt", "%d\\b.txt");
+    auto rejected = transfers.Add("%d\\a.txt", "%d\\orig_b.txt");
+    EXPECT_FALSE(valid->Invalid());
+    EXPECT_TRUE(rejected->Invalid());
+    EXPECT_EQ(transfers.Count(), 2);
+
+    UserProfiles profiles;
+    auto entry = profiles.Add("MaxPlayers", "8");
+    EXPECT_EQ(entry->Field, "MaxPlayers");
+    EXPECT_EQ(entry->Value, "8");
+    EXPECT_EQ(profiles.Item(1), entry);
+}

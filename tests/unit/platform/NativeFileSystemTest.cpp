@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
+#include "NativeFileSystem.h"
+#include "QuillonError.h"
+#include "TempFolder.h"
+
+namespace fs = std::filesystem;
+using NativeFs::OutputFile;
+
+namespace {
+
+// Every entry of a folder as it is on disk, hidden ones included.
+std::set<std::string> Entries(const std::string& native) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(native))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::vector<std::string> Lines(const std::string& file) {
+    NativeFs::InputFile in(file);
+    std::vector<std::string> lines;
+    while (!in.AtEnd())
+        lines.push_back(in.ReadLine());
+    return lines;
+}
+
+#ifndef _WIN32
+// Makes every write past a few bytes fail, as a full disk would, for one scope.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+#endif
+
+}  // namespace
+
+TEST(NativeFileSystemCase, ComponentsAreMatchedWithoutRegardToCase) {
+    TempFolder tmp;
+    tmp.Write("Game/Data/Text.TXT", "found");
+    const std::string asWritten = tmp.Path() + "GAME\\data\\text.txt";
+
+    EXPECT_TRUE(NativeFs::FileExists(asWritten));
+    EXPECT_TRUE(NativeFs::FolderExists(tmp.Path() + "game\\DATA\\"));
+#ifndef _WIN32  // Windows takes every spelling as it is
+    EXPECT_EQ(NativeFs::NativePath(asWritten), tmp.NativeOf("Game/Data/Text.TXT"));
+#endif
+    EXPECT_EQ(Lines(asWritten), std::vector<std::string>{"found"});
+    EXPECT_EQ(NativeFs::ListFiles(tmp.Path() + "GAME\\DATA", "*.txt"),
+              std::vector<std::string>{"Text.TXT"});
+
+#ifndef _WIN32
+    // Paths written for Wine name the root as drive Z.
+    EXPECT_TRUE(NativeFs::FileExists("Z:" + asWritten));
+    EXPECT_TRUE(NativeFs::FolderExists("z:\\"));
+#endif
+
+    EXPECT_FALSE(NativeFs::FileExists(tmp.Path() + "game\\data\\other.txt"));
+    EXPECT_FALSE(NativeFs::FolderExists(tmp.Path() + "game\\text.txt"));
+}
+
+TEST(NativeFileSystemCase, NewFilesTakeTheNameAsGivenAndExistingOnesKeepTheirs) {
+    TempFolder tmp;
+    tmp.Write("Target.txt", "old");
+    tmp.Write("source.txt", "copied");
+
+    OutputFile created(tmp.Path() + "NewName.Txt", OutputFile::Mode::Replace);
+    created.Write("x");
+    created.Close();
+    // Replacing under another spelling must not leave a twin that differs in case.
+    NativeFs::CopyFile(tmp.Path() + "source.txt", tmp.Path() + "TARGET.TXT");
+    OutputFile rewritten(tmp.Path() + "SOURCE.TXT", OutputFile::Mode::Replace);
+    rewritten.Write("rewritten");
+    rewritten.Close();
+
+    EXPECT_EQ(Entries(tmp.Native()),
+              (std::set<std::string>{"NewName.Txt", "Target.txt", "source.txt"}));
+    EXPECT_EQ(tmp.Read("Target.txt"), "copied");
+    EXPECT_EQ(tmp.Read("source.txt"), "rewritten");
+}
+
+TEST(NativeFileSystemCase, WhatTheProgramCreatesOrDeletesIsSeenAtOnce) {
+    TempFolder tmp;
+    tmp.MakeFolder("Data");
+    const std::string data = tmp.Path() + "Data\\";
+    // Looking for a missing name makes the layer learn the folder's names first.
+    ASSERT_FALSE(NativeFs::FileExists(data + "fresh.txt"));
+    ASSERT_FALSE(NativeFs::FolderExists(data + "newsub"));
+
+    OutputFile out(data + "Fresh.txt", OutputFile::Mode::Replace);
+    out.Write("x");
+    out.Close();
+    NativeFs::CopyFile(data + "Fresh.txt", data + "Copied.txt");
+    NativeFs::CreateFolder(data + "NewSub");
+    EXPECT_TRUE(NativeFs::FileExists(data + "FRESH.TXT"));
+    EXPECT_TRUE(NativeFs::FileExists(data + "copied.TXT"));
+    EXPECT_TRUE(NativeFs::FolderExists(data + "newsub"));
+
+    NativeFs::ReplaceFile(data + "copied.txt", data + "Moved.txt");
+    EXPECT_FALSE(NativeFs::FileExists(data + "COPIED.txt"));
+    EXPECT_TRUE(NativeFs::FileExists(data + "moved.TXT"));
+
+    NativeFs::DeleteFile(data + "fresh.TXT");
+    EXPECT_FALSE(NativeFs::FileExists(data + "Fresh.txt"));
+    EXPECT_FALSE(NativeFs::FileExists(data + "FRESH.TXT"));
+    EXPECT_FALSE(tmp.Exists("Data/Fresh.txt"));
+    // A file made again after its deletion is found again.
+    OutputFile again(data + "fresh.txt", OutputFile::Mode::Replace);
+    again.Close();
+    EXPECT_TRUE(NativeFs::FileExists(data + "FRESH.txt"));
+}
+
+TEST(NativeFileSystemListing, WildcardsFollowTheWindowsRules) {
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"*.*", "README", true},
+        {"*.*", "a.b.c", true},
+        {"orig_*.*", "orig_Great_Library.txt", true},
+        {"orig_*.*", "ORIG_names", true},
+        {"orig_*.*", "xorig_a.txt", false},
+        {"*_moddef.txt", "Big_MODDEF.TXT", true},
+        {"*_moddef.txt", "big_moddef.txt.bak", false},
+        {"subst_*", "subst_a.txt", true},
+        {"subst_*", "a_subst_b", false},
+        {"?.txt", "a.txt", true},
+        {"?.txt", "ab.txt", false},
+        {"a*b*c", "axxbyybzc", true},
+        {"a*b*c", "axxbyybzcd", false},
+        {"temp.tmp", "TEMP.TMP", true},
+        {"temp.tmp", "temp.tmpx", false},
+        {"*.txt", "readme", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NativeFs::WildcardMatch(c.pattern, c.name), c.matches)
+            << c.pattern << " on " << c.name;
+}
+
+TEST(NativeFileSystemListing, ListsAreSortedWithoutRegardToCaseAndSkipHiddenEntries) {
+    TempFolder tmp;
+    for (const char* name : {"b.txt", "A.txt", "c.TXT", ".hidden.txt", "noext", "d.ini"})
+        tmp.Write(name, "");
+    tmp.MakeFolder("e.txt");
+    tmp.MakeFolder("Zeta");
+    tmp.MakeFolder("alpha");
+    tmp.MakeFolder(".git");
+#ifndef _WIN32
+    fs::create_directory_symlink(tmp.NativeOf("alpha"), tmp.NativeOf("link"));
+#endif
+
+    EXPECT_EQ(NativeFs::ListFiles(tmp.Path(), "*.txt"),
+              (std::vector<std::string>{"A.txt", "b.txt", "c.TXT"}));
+    EXPECT_EQ(NativeFs::ListFiles(tmp.Path(), "*.*"),
+              (std::vector<std::string>{"A.txt", "b.txt", "c.TXT", "d.ini", "noext"}));
+    // A walk over folders must neither see hidden ones nor follow links out of the tree.
+    EXPECT_EQ(NativeFs::ListFolders(tmp.Path()),
+              (std::vector<std::string>{"alpha", "e.txt", "Zeta"}));
+    EXPECT_TRUE(NativeFs::ListFiles(tmp.Path() + "missing", "*.*").empty());
+    // A plain name is present whether hidden or not.
+    EXPECT_TRUE(NativeFs::FileExists(tmp.Path() + ".hidden.txt"));
+}
+
+TEST(NativeFileSystemLines, LinesEndAtCrLfCrOrLf) {
+    TempFolder tmp;
+    tmp.Write("mixed.txt", "a\r\nb\rc\nd");
+    tmp.Write("blank.txt", "\r\n\rx\n\r");
+    tmp.Write("empty.txt", "");
+    const std::string longLine(100000, 'x');
+    tmp.Write("long.txt", longLine + "\r\nend\r\n");
+
+    EXPECT_EQ(Lines(tmp.Path() + "mixed.txt"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(Lines(tmp.Path() + "blank.txt"), (std::vector<std::string>{"", "", "x", ""}));
+    EXPECT_TRUE(NativeFs::InputFile(tmp.Path() + "empty.txt").AtEnd());
+    EXPECT_EQ(Lines(tmp.Path() + "long.txt"), (std::vector<std::string>{longLine, "end"}));
+}
+
+TEST(NativeFileSystemWrites, OutputReplacesTheTargetOnlyWhenClosed) {
+    TempFolder tmp;
+    tmp.Write("quill.ini", "old");
+#ifndef _WIN32
+    // A rewritten file keeps its permissions.
+    fs::permissions(tmp.NativeOf("quill.ini"), fs::perms(0640));
+#endif
+    {
+        OutputFile out(tmp.Path() + "quill.ini", OutputFile::Mode::Replace);
+        out.Write("new\r\n");
+        EXPECT_EQ(tmp.Read("quill.ini"), "old");
+
+        // The file being written must never be taken for one the program looks for.
+        std::set<std::string> during = Entries(tmp.Native());
+        during.erase("quill.ini");
+        ASSERT_EQ(during.size(), 1u);
+        const std::string temporary = *during.begin();
+        for (const char* pattern :
+             {"orig_*.*", "subst_*", "*_moddef.txt", "*_gamefile.txt", "temp.tmp", "quill.ini"})
+            EXPECT_FALSE(NativeFs::WildcardMatch(pattern, temporary)) << temporary;
+        EXPECT_EQ(NativeFs::ListFiles(tmp.Path(), "*.*"), std::vector<std::string>{"quill.ini"});
+
+        out.Close();
+    }
+    EXPECT_EQ(tmp.Read("quill.ini"), "new\r\n");
+    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"quill.ini"});
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(tmp.NativeOf("quill.ini")).permissions(), fs::perms(0640));
+#endif
+}
+
+TEST(NativeFileSystemWrites, AppendingWritesInPlace) {
+    TempFolder tmp;
+    tmp.Write("Quill.log", "first\r\n");
+    OutputFile log(tmp.Path() + "Quill.log", OutputFile::Mode::Append);
+    log.Write("second\r\n");
+    // Lines already written survive whatever happens to the process afterwards.
+    EXPECT_EQ(tmp.Read("Quill.log"), "first\r\nsecond\r\n");
+    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"Quill.log"});
+    log.Close();
+    EXPECT_EQ(tmp.Read("Quill.log"), "first\r\nsecond\r\n");
+
+    EXPECT_THROW(OutputFile(tmp.Path() + "missing.log", OutputFile::Mode::Append), QuillonError);
+    EXPECT_FALSE(tmp.Exists("missing.log"));
+}
+
+TEST(NativeFileSystemWrites, ReadOnlyFilesAreNotWrittenOver) {
+    TempFolder tmp;
+    tmp.Write("locked.txt", "kept");
+    tmp.Write("source.txt", "other");
+    const std::string locked = tmp.Path() + "LOCKED.txt";
+    NativeFs::SetReadOnly(locked, true);
+    ASSERT_TRUE(NativeFs::IsReadOnly(locked));
+
+    try {
+        OutputFile out(locked, OutputFile::Mode::Replace);
+        out.Write("lost");
+        out.Close();
+        ADD_FAILURE() << "a read-only file was written over";
+    } catch (const QuillonError& e) {
+        EXPECT_EQ(e.Number, PlatformError::PermissionDenied);
+    }
+    EXPECT_THROW(OutputFile(locked, OutputFile::Mode::Append), QuillonError);
+    EXPECT_THROW(NativeFs::CopyFile(tmp.Path() + "source.txt", locked), QuillonError);
+    EXPECT_EQ(tmp.Read("locked.txt"), "kept");
+    EXPECT_EQ(Entries(tmp.Native()), (std::set<std::string>{"locked.txt", "source.txt"}));
+
+    NativeFs::SetReadOnly(locked, false);
+    EXPECT_FALSE(NativeFs::IsReadOnly(locked));
+    NativeFs::CopyFile(tmp.Path() + "source.txt", locked);
+    EXPECT_EQ(tmp.Read("locked.txt"), "other");
+}
+
+// What only these systems allow: names that differ in letter case side by side, and
+// a limit on file sizes that makes writes fail as a full disk does (Windows has its
+// own tests).
+#ifndef _WIN32
+TEST(NativeFileSystemCase, ExactSpellingIsPreferredWhenBothExist) {
+    TempFolder tmp;
+    tmp.Write("Mods/Readme.txt", "upper");
+    tmp.Write("mods/readme.txt", "lower");
+
+    EXPECT_EQ(Lines(tmp.Path() + "Mods\\Readme.txt"), std::vector<std::string>{"upper"});
+    EXPECT_EQ(Lines(tmp.Path() + "mods\\readme.txt"), std::vector<std::string>{"lower"});
+    // A spelling that matches neither exactly still finds one of them.
+    EXPECT_TRUE(NativeFs::FileExists(tmp.Path() + "MODS\\README.TXT"));
+}
+
+TEST(NativeFileSystemWrites, AnUnfinishedOrFailedWriteLeavesTheOldFileWhole) {
+    TempFolder tmp;
+    tmp.Write("userprofile.txt", "DebugVesk=0\r\n");
+    {
+        OutputFile abandoned(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
+        abandoned.Write("Num");
+    }
+    EXPECT_EQ(tmp.Read("userprofile.txt"), "DebugVesk=0\r\n");
+    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"userprofile.txt"});
+
+    OutputFile full(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
+    {
+        FileSizeLimit limit(64);
+        EXPECT_THROW(full.Write(std::string(4096, 'x')), QuillonError);
+    }
+    EXPECT_THROW(full.Close(), QuillonError);
+    EXPECT_EQ(tmp.Read("userprofile.txt"), "DebugVesk=0\r\n");
+    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"userprofile.txt"});
+}
+
+TEST(NativeFileSystemWrites, AFailedCopyLeavesTheTargetWhole) {
+    TempFolder tmp;
+    tmp.Write("big.txt", std::string(100000, 'b'));
+    tmp.Write("target.txt", "original");
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_THROW(NativeFs::CopyFile(tmp.Path() + "big.txt", tmp.Path() + "target.txt"),
+                     QuillonError);
+    }
+    EXPECT_EQ(tmp.Read("target.txt"), "original");
+    EXPECT_EQ(Entries(tmp.Native()), (std::set<std::string>{"big.txt", "target.txt"}));
+
+    NativeFs::CopyFile(tmp.Path() + "big.txt", tmp.Path() + "target.txt");
+    EXPECT_EQ(tmp.Read("target.txt"), std::string(100000, 'b'));
+    EXPECT_EQ(Entries(tmp.Native()), (std::set<std::string>{"big.txt", "target.txt"}));
+}
+#endif
