@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Quillon and runs it on a fresh copy of the demo game.
+# Builds Quillon and opens its window on a fresh copy of the demo game. Without a
+# display it runs the headless demo instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,18 @@ rm -rf build/demo
 mkdir -p build/demo
 cp -r examples/demo-game "$game"
 echo "Demo game copied to $game"
+
+desktop=build/release/src/qt/quillon
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  if [ -x "$desktop" ]; then
+    echo "Opening Quillon on the demo game (it asks first whether to initialize the new mods)"
+    cd "$game"
+    exec "../../../$desktop"
+  fi
+  echo "The desktop program was not built (Qt 6 Widgets not found): running the headless demo instead."
+else
+  echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running the headless demo instead."
+fi
 
 headless=build/release/src/headless/quillon-headless
 cat > build/demo/demo-script.txt <<'SCRIPT'

@@ -15,36 +15,37 @@ bool IsBackupOfGameFile(const std::string& name) {
     return lower == "orig_gamefile.txt" || lower == "subst_gamefile.txt";
 }
 
-bool Installed(const Modis& Modis, const std::string& key) {
-    for (const auto& mod : Modis)
-        if (TextCase::EqualIgnoringCase(mod->Key, key)) return true;
-    return false;
-}
-
 }  // namespace
 
 void ConvertVarnixMods(FileInterface* FileInterface, const std::string& GamePath,
                        const std::string& ModsPath, const Modis& Modis) {
     const std::string folder = GamePath + "qel2_data\\default\\gamedata";
-    if (FileInterface->PathInvalid(folder)) return;
+    if (FileInterface->PathInvalid(folder))
+        return;
     FileListBox list;
     list.SetPath(folder);
     list.SetPattern("*_gamefile.txt");
     FileAccess reader;
     FileAccess writer;
     for (const std::string& name : list.Names()) {
-        if (IsBackupOfGameFile(name)) continue;
+        if (IsBackupOfGameFile(name))
+            continue;
         reader.SetFileByName(name, folder, FileInterface);
         reader.OpenFileForInput();
-        for (int skipped = 0; skipped < 65; ++skipped) reader.Read();
+        for (int skipped = 0; skipped < 65; ++skipped)
+            reader.Read();
         const std::string modName = reader.Read();
         const std::string newsSprite = reader.Read();
         const std::string library = reader.Read();
         const std::string key = Useful::TextBeforeLast(reader.FileName(), "_");
         reader.CloseFile();
-        if (key.empty() || Installed(Modis, key)) continue;
+        // Mods are kept under their keys without regard to case: a key spelled otherwise is
+        // the same mod and must not get a second definition.
+        if (key.empty() || Modis.HasKey(key))
+            continue;
         writer.SetFileByName(key + "_ModDef.txt", ModsPath, FileInterface);
-        if (!writer.FileAbsent()) continue;
+        if (!writer.FileAbsent())
+            continue;
         writer.OpenFileForOutput();
         writer.WriteLine("// This mod definition file was auto-generated");
         writer.WriteLine("// by Quillon based on " + name);

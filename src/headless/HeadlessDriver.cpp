@@ -3,6 +3,7 @@
 #include <set>
 
 #include "HeadlessControls.h"
+#include "NativeLauncher.h"
 #include "QuillonError.h"
 #include "frmMain.h"
 
@@ -13,10 +14,9 @@ struct ScriptExit {
     int status;
 };
 
-const std::set<std::string> kCommands = {"commandline", "answer", "input",  "file",
-                                         "start",       "click",  "select", "deselect",
-                                         "key",         "dblclick", "set",  "show",
-                                         "close"};
+const std::set<std::string> kCommands = {"commandline", "answer", "input",    "file", "start",
+                                         "click",       "select", "deselect", "key",  "dblclick",
+                                         "set",         "show",   "close"};
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -71,9 +71,11 @@ ScriptDriver::ScriptDriver(std::istream& Script, std::ostream& Out, std::ostream
     int number = 0;
     while (std::getline(Script, line)) {
         ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         std::size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#') continue;
+        if (first == std::string::npos || line[first] == '#')
+            continue;
         line.erase(0, first);
         std::size_t space = line.find(' ');
         Command command{number, line.substr(0, space),
@@ -83,11 +85,13 @@ ScriptDriver::ScriptDriver(std::istream& Script, std::ostream& Out, std::ostream
 }
 
 ScriptDriver::~ScriptDriver() {
-    if (CurrentDialogService() == this) SetDialogService(nullptr);
+    if (CurrentDialogService() == this)
+        SetDialogService(nullptr);
 }
 
 void ScriptDriver::PrintLines(const std::string& text) {
-    for (const std::string& line : SplitLines(text)) out_ << "| " << line << "\n";
+    for (const std::string& line : SplitLines(text))
+        out_ << "| " << line << "\n";
 }
 
 void ScriptDriver::ScriptError(const Command& command, const std::string& why) {
@@ -98,7 +102,8 @@ void ScriptDriver::ScriptError(const Command& command, const std::string& why) {
 
 void ScriptDriver::Unanswered(const std::string& kind, const std::vector<std::string>& lines) {
     out_ << "UNANSWERED " << kind << "\n";
-    for (const std::string& line : lines) out_ << "| " << line << "\n";
+    for (const std::string& line : lines)
+        out_ << "| " << line << "\n";
     out_.flush();
     throw ScriptExit{2};
 }
@@ -113,7 +118,8 @@ int ScriptDriver::Run() {
     SetDialogService(this);
     try {
         for (const Command& command : commands_) {
-            if (!kCommands.count(command.name)) ScriptError(command, "unknown command " + command.name);
+            if (!kCommands.count(command.name))
+                ScriptError(command, "unknown command " + command.name);
             if (command.name == "answer" && command.argument != "Yes" && command.argument != "No" &&
                 command.argument != "Cancel")
                 ScriptError(command, "an answer is Yes, No or Cancel");
@@ -137,23 +143,27 @@ int ScriptDriver::Run() {
 }
 
 bool ScriptDriver::Step() {
-    if (next_ >= commands_.size()) return false;
+    if (next_ >= commands_.size())
+        return false;
     const Command command = commands_[next_++];
     Execute(command);
-    if (main_ && main_->Ended()) EndProgram();
+    if (main_ && main_->Ended())
+        EndProgram();
     return true;
 }
 
 void ScriptDriver::RunModal(HeadlessForm& Form) {
     modal_.push_back(&Form);
     while (Form.Visible()) {
-        if (!Step()) CloseFront();
+        if (!Step())
+            CloseFront();
     }
     modal_.pop_back();
 }
 
 HeadlessForm& ScriptDriver::Front() {
-    if (!modal_.empty()) return *modal_.back();
+    if (!modal_.empty())
+        return *modal_.back();
     return static_cast<HeadlessForm&>(main_->Window());
 }
 
@@ -161,16 +171,19 @@ void ScriptDriver::CloseFront() {
     if (!modal_.empty()) {
         HeadlessForm& form = *modal_.back();
         const bool keep = form.QueryClose && form.QueryClose();
-        if (!keep) form.Hide();
+        if (!keep)
+            form.Hide();
         return;
     }
     main_->Close();
 }
 
 Control& ScriptDriver::ControlNamed(const Command& command, const std::string& name) {
-    if (!main_) ScriptError(command, "no window is shown before start");
+    if (!main_)
+        ScriptError(command, "no window is shown before start");
     Control* control = Front().Find(name);
-    if (!control) ScriptError(command, "unknown control " + name);
+    if (!control)
+        ScriptError(command, "unknown control " + name);
     return *control;
 }
 
@@ -183,7 +196,8 @@ void ScriptDriver::Start() {
         out_ << "PROGRESS " << progress << " " << outOf << "\n";
     };
     main_->Load();
-    if (main_->Ended()) EndProgram();
+    if (main_->Ended())
+        EndProgram();
     main_->Window().Show();
 }
 
@@ -193,7 +207,8 @@ void ScriptDriver::Execute(const Command& command) {
     std::string rest;
     SplitArgument(command.argument, target, rest);
     if (name == "commandline") {
-        if (started_) ScriptError(command, "commandline after start");
+        if (started_)
+            ScriptError(command, "commandline after start");
         commandLine_ = command.argument;
     } else if (name == "answer") {
         answers_.push_back(command.argument);
@@ -202,35 +217,43 @@ void ScriptDriver::Execute(const Command& command) {
     } else if (name == "file") {
         files_.push_back(command.argument);
     } else if (name == "start") {
-        if (started_) ScriptError(command, "start twice");
+        if (started_)
+            ScriptError(command, "start twice");
         started_ = true;
         Start();
     } else if (name == "close") {
-        if (!main_) ScriptError(command, "no window is shown before start");
+        if (!main_)
+            ScriptError(command, "no window is shown before start");
         CloseFront();
     } else if (name == "click") {
         Control& control = ControlNamed(command, command.argument);
         if (auto* button = dynamic_cast<Button*>(&control)) {
-            if (button->Click) button->Click();
+            if (button->Click)
+                button->Click();
         } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
             check->SetValue(check->Value() == CheckState::Ticked ? CheckState::Unticked
-                                                                  : CheckState::Ticked);
+                                                                 : CheckState::Ticked);
         } else {
             ScriptError(command, command.argument + " cannot be clicked");
         }
     } else if (name == "select" || name == "deselect" || name == "key" || name == "dblclick") {
         auto* list = dynamic_cast<ListView*>(&ControlNamed(command, target));
-        if (!list) ScriptError(command, target + " is not a list view");
+        if (!list)
+            ScriptError(command, target + " is not a list view");
         if (name == "select") {
             int index = list->FindKey(rest);
-            if (index == 0) ScriptError(command, "no item of " + target + " has the key " + rest);
+            if (index == 0)
+                ScriptError(command, "no item of " + target + " has the key " + rest);
             list->Select(index);
-            if (list->ItemClick) list->ItemClick(index);
+            if (list->ItemClick)
+                list->ItemClick(index);
         } else if (name == "deselect") {
             list->Select(0);
         } else if (name == "key") {
-            if (rest != "Delete" && rest != "Enter") ScriptError(command, "a key is Delete or Enter");
-            if (list->KeyUp) list->KeyUp(rest == "Delete" ? ListKey::Delete : ListKey::Enter);
+            if (rest != "Delete" && rest != "Enter")
+                ScriptError(command, "a key is Delete or Enter");
+            if (list->KeyUp)
+                list->KeyUp(rest == "Delete" ? ListKey::Delete : ListKey::Enter);
         } else if (list->DblClick) {
             list->DblClick();
         }
@@ -241,7 +264,8 @@ void ScriptDriver::Execute(const Command& command) {
             try {
                 std::size_t used = 0;
                 value = std::stoi(rest, &used);
-                if (used != rest.size()) throw std::invalid_argument(rest);
+                if (used != rest.size())
+                    throw std::invalid_argument(rest);
             } catch (const std::exception&) {
                 ScriptError(command, "an up-down takes a whole number");
             }
@@ -250,7 +274,8 @@ void ScriptDriver::Execute(const Command& command) {
             if (!dynamic_cast<ShowableControl&>(control).HasEntry(rest))
                 ScriptError(command, target + " has no entry " + rest);
             combo->SetText(rest);
-            if (combo->Click) combo->Click();
+            if (combo->Click)
+                combo->Click();
         } else {
             ScriptError(command, target + " cannot be set");
         }
@@ -264,21 +289,26 @@ void ScriptDriver::Execute(const Command& command) {
 
 MsgResult ScriptDriver::MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
                                const std::string& title) {
-    if (buttons != MsgButtons::OK && answers_.empty()) Unanswered("answer", SplitLines(text));
+    if (buttons != MsgButtons::OK && answers_.empty())
+        Unanswered("answer", SplitLines(text));
     out_ << "MSGBOX " << IconName(icon) << " " << ButtonsName(buttons) << " " << title << "\n";
     PrintLines(text);
-    if (buttons == MsgButtons::OK) return MsgResult::OK;
+    if (buttons == MsgButtons::OK)
+        return MsgResult::OK;
     const std::string answer = answers_.front();
     answers_.pop_front();
     out_ << "ANSWER " << answer << "\n";
-    if (answer == "Yes") return MsgResult::Yes;
-    if (answer == "No") return MsgResult::No;
+    if (answer == "Yes")
+        return MsgResult::Yes;
+    if (answer == "No")
+        return MsgResult::No;
     return MsgResult::Cancel;
 }
 
 std::string ScriptDriver::InputBox(const std::string& prompt, const std::string& title,
                                    const std::string&) {
-    if (inputs_.empty()) Unanswered("input", SplitLines(prompt));
+    if (inputs_.empty())
+        Unanswered("input", SplitLines(prompt));
     out_ << "INPUTBOX " << title << "\n";
     PrintLines(prompt);
     const std::string answer = inputs_.front();
@@ -288,14 +318,24 @@ std::string ScriptDriver::InputBox(const std::string& prompt, const std::string&
 }
 
 void ScriptDriver::ShowFileDialog(const char* kind) {
-    if (files_.empty()) Unanswered("file", {DialogTitle});
+    if (files_.empty())
+        Unanswered("file", {DialogTitle});
     out_ << "FILEDIALOG " << kind << " " << DialogTitle << "\n";
     FileName = files_.front();
     files_.pop_front();
     out_ << (FileName.empty() ? "ANSWER" : "ANSWER " + FileName) << "\n";
 }
 
-void ScriptDriver::ShowOpen() { ShowFileDialog("open"); }
-void ScriptDriver::ShowSave() { ShowFileDialog("save"); }
+void ScriptDriver::ShowOpen() {
+    ShowFileDialog("open");
+}
+void ScriptDriver::ShowSave() {
+    ShowFileDialog("save");
+}
 
-void ScriptDriver::Launch(const std::string& program) { out_ << "LAUNCH " << program << "\n"; }
+void ScriptDriver::Launch(const std::string& program) {
+    // Starts nothing, but a game that the desktop could not start must fail here too,
+    // so that scripts see what the user would.
+    NativeLauncher::CommandFor(program);
+    out_ << "LAUNCH " << program << "\n";
+}

@@ -288,8 +288,8 @@ bool DriveRootUsable(char letter) {
     // An empty disc drive must answer "not ready", not ask the user for a disc.
     DWORD previous = 0;
     ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous);
-    const bool ready =
-        ::GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+    ULARGE_INTEGER available;
+    const bool ready = ::GetDiskFreeSpaceExW(root, &available, nullptr, nullptr) != 0;
     ::SetThreadErrorMode(previous, nullptr);
     return ready;
 }

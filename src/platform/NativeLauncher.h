@@ -9,7 +9,7 @@
 // for it. On Linux and macOS a program ending in ".exe" that cannot be run itself is
 // started through wine when wine is on the PATH.
 class NativeLauncher : public Launcher {
-public:
+  public:
     void Launch(const std::string& program) override;
 
     // The words that start the program in the system's spelling: the program

@@ -17,16 +17,20 @@ extern char** environ;
 namespace {
 std::string FindOnPath(const std::string& name) {
     const char* path = std::getenv("PATH");
-    if (!path) return "";
+    if (!path)
+        return "";
     std::string folders = path;
     std::size_t start = 0;
     while (start <= folders.size()) {
         std::size_t end = folders.find(':', start);
-        if (end == std::string::npos) end = folders.size();
+        if (end == std::string::npos)
+            end = folders.size();
         std::string folder = folders.substr(start, end - start);
-        if (folder.empty()) folder = ".";
+        if (folder.empty())
+            folder = ".";
         std::string candidate = folder + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
         start = end + 1;
     }
     return "";
@@ -43,7 +47,8 @@ std::vector<std::string> NativeLauncher::CommandFor(const std::string& program) 
     if (::stat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         throw QuillonError(PlatformError::FileNotFound, "Platform",
                            "Could not start " + program + ": the file does not exist.");
-    if (::access(native.c_str(), X_OK) == 0) return {native};
+    if (::access(native.c_str(), X_OK) == 0)
+        return {native};
     std::string wine = EndsWithExe(native) ? FindOnPath("wine") : "";
     if (wine.empty())
         throw QuillonError(PlatformError::PermissionDenied, "Platform",
@@ -54,7 +59,8 @@ std::vector<std::string> NativeLauncher::CommandFor(const std::string& program) 
 void NativeLauncher::Launch(const std::string& program) {
     std::vector<std::string> words = CommandFor(program);
     std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
+    for (std::string& word : words)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
     pid_t child = 0;
     int err = ::posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ);

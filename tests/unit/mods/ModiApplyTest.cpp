@@ -303,7 +303,7 @@ TEST_F(ModiApply, CountsBeyondSixteenBitsWork) {
     const int count = 32770;
     std::string definition = "Key\tmany\r\nName\tmany\r\nApplication\r\n";
     for (int i = 0; i < count; ++i)
-        definition += T("a.txt", "none.txt") + "\r\n";
+        definition += "mods\\m\\a.txt\t%d\\nowhere\\none.txt\r\n";
     auto modi = game.Import("many_moddef.txt", definition + "@\r\n");
     ASSERT_EQ(modi->ApplicationTransfers().Count(), count);
     EXPECT_FALSE(UnApply(*modi, false));

@@ -2,6 +2,7 @@
 
 #include "FileInterface.h"
 #include "FileReference.h"
+#include "NativeFileSystem.h"
 #include "Transfer.h"
 
 namespace {
@@ -11,6 +12,11 @@ bool Rejected(const std::string& path) {
     transfer.SetFromFile("%d\\source.txt");
     transfer.SetToFile(path);
     return transfer.Invalid();
+}
+
+// The folder as references store it (Windows lower-cases it).
+std::string Spelled(const std::string& folder) {
+    return NativeFs::FolderSpelling(folder);
 }
 
 struct Where {
@@ -68,25 +74,23 @@ TEST(TransferPaths, EitherRejectedSideMakesTheTransferInvalid) {
     EXPECT_TRUE(transfer.Invalid());
 }
 
-#ifndef _WIN32
-// Windows lower-cases the stored folder; elsewhere the spelling is kept.
 TEST(TransferPaths, PlaceholdersAndSplitting) {
     Where expanded = Target("%d\\gamedata\\a.txt");
-    EXPECT_EQ(expanded.Folder, "C:\\Game\\qel2_data\\default\\gamedata\\");
+    EXPECT_EQ(expanded.Folder, Spelled("C:\\Game\\qel2_data\\default\\gamedata\\"));
     EXPECT_EQ(expanded.Name, "a.txt");
 
     // Placeholders are exact: %D is a folder of that name.
-    EXPECT_EQ(Target("%D\\gamedata\\a.txt").Folder, "C:\\Game\\%D\\gamedata\\");
+    EXPECT_EQ(Target("%D\\gamedata\\a.txt").Folder, Spelled("C:\\Game\\%D\\gamedata\\"));
 
     // "%l" waits for the language of the moment, and only in the folder part.
     EXPECT_EQ(Target("%l\\gamedata\\y.txt", "french").Folder,
-              "C:\\Game\\qel2_data\\french\\gamedata\\");
+              Spelled("C:\\Game\\qel2_data\\french\\gamedata\\"));
     EXPECT_EQ(Target("%d\\gamedata\\%l.txt", "french").Name, "%l.txt");
 
     // "/" separates like "\"; a bare name lies in the game folder itself.
-    EXPECT_EQ(Target("%d/gamedata/a.txt").Folder, "C:\\Game\\qel2_data\\default\\gamedata\\");
+    EXPECT_EQ(Target("%d/gamedata/a.txt").Folder,
+              Spelled("C:\\Game\\qel2_data\\default\\gamedata\\"));
     Where bare = Target("readme.txt");
-    EXPECT_EQ(bare.Folder, "C:\\Game\\");
+    EXPECT_EQ(bare.Folder, Spelled("C:\\Game\\"));
     EXPECT_EQ(bare.Name, "readme.txt");
 }
-#endif

@@ -343,6 +343,8 @@ TEST_F(FileAccessTest, CopyingAndDeletingGoThroughTheReferences) {
     temp.SetFileToTemp(&fi);
     temp.CopyFromReference(*into.Reference(), false);
     EXPECT_EQ(tmp.Read("temp.tmp"), "NumPlayers=8\r\n");
+    // The copy of a read-only file is read-only, and Windows deletes no read-only file.
+    NativeFs::SetReadOnly(tmp.Path() + "temp.tmp", false);
     temp.Delete();
     EXPECT_FALSE(tmp.Exists("temp.tmp"));
     EXPECT_FALSE(temp.FileOpen());

@@ -71,8 +71,10 @@ TEST(FileReference, MissingFilesAndFoldersRaiseDescriptiveErrors) {
     e = ErrorOf([&] { missingFolder.AssertPathExists(); });
     EXPECT_EQ(e.Number, 1068);
     EXPECT_EQ(e.Source, "FileReference");
-    EXPECT_EQ(e.Description, "Path not found:\r\n" + tmp.Path() +
-                                 "Nowhere\\\r\nPlease check paths specified in QELEd.ini");
+    // The folder as the program keeps it (lower case on Windows).
+    EXPECT_EQ(e.Description, "Path not found:\r\n" +
+                                 NativeFs::FolderSpelling(tmp.Path() + "Nowhere\\") +
+                                 "\r\nPlease check paths specified in QELEd.ini");
     EXPECT_EQ(ErrorOf([&] { missingFolder.OpenFileForOutput(); }).Number, 1068);
 
     // Output into an existing folder makes the file.

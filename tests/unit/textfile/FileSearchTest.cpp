@@ -12,6 +12,7 @@
 #include "Dialogs.h"
 #include "FileInterface.h"
 #include "FileReference.h"
+#include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "RecordingDialogs.h"
 #include "TempFolder.h"
@@ -79,7 +80,7 @@ TEST_F(FileSearchTest, ReportsFolderFilesBeforeSubFoldersInNameOrder) {
 
     EXPECT_EQ(recorder.Files,
               (std::vector<std::string>{At("A_orig.txt"), At("b_orig.txt"), At("z_orig.txt"),
-                                        At("Sub0\\d_orig.txt"), At("sub1\\c_orig.txt"),
+                                        NativeFs::FolderSpelling(At("Sub0\\")) + "d_orig.txt", At("sub1\\c_orig.txt"),
                                         At("sub1\\deep\\e_orig.txt")}));
 }
 
