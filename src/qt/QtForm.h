@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "Controls.h"
+
+// A window of the program. Its controls are its child widgets, found by their
+// object names. The main window is a top-level window that Escape does not close;
+// the others are dialogs, shown modally over the window the user is in.
+class QtForm : public QDialog, public Form {
+  public:
+    enum class Kind { MainWindow, Dialog };
+
+    QtForm(std::string name, Kind kind);
+    ~QtForm() override;
+
+    const std::string& Name() const { return name_; }
+    void SetCaption(const std::string& caption) override;
+
+    Label& LabelNamed(const std::string& name) override;
+    Button& ButtonNamed(const std::string& name) override;
+    CheckBox& CheckBoxNamed(const std::string& name) override;
+    TextBox& TextBoxNamed(const std::string& name) override;
+    UpDown& UpDownNamed(const std::string& name) override;
+    ComboBox& ComboBoxNamed(const std::string& name) override;
+    ListView& ListViewNamed(const std::string& name) override;
+    StatusBar& StatusBarNamed(const std::string& name) override;
+    ProgressBar& ProgressBarNamed(const std::string& name) override;
+
+    // The first showing centres the window: the main window on the screen, a
+    // dialog over the window the user is in. Later showings keep where it was.
+    void Show() override;
+    void ShowModal() override;
+    void Hide() override;
+    bool Visible() const override { return isVisible(); }
+    // Ends the window without asking QueryClose.
+    void Close() override;
+    // Draws the progress bars and status bars at once, without taking user input.
+    void Refresh() override;
+
+    // Raised when the window has closed (by the user or by Close); the program
+    // ends with its main window.
+    std::function<void()> Closed;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+
+  private:
+    template <typename Interface>
+    Interface& Named(const std::string& name, const char* kind);
+    void Centre();
+
+    std::string name_;
+    Kind kind_;
+    bool closing_ = false;
+    bool placed_ = false;
+};

@@ -1,0 +1,338 @@
+// The desktop windows with their logic on the demo game, driven through the
+// widgets as a player drives them.
+#include <QApplication>
+#include <QScreen>
+#include <QTest>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "QtControls.h"
+#include "QtForm.h"
+#include "QtProgram.h"
+#include "Setup.h"
+#include "Setups.h"
+#include "frmMain.h"
+
+namespace {
+
+const std::vector<MsgResult> kYesToAll(10, MsgResult::Yes);
+
+QString Q(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// A check box's, button's, label's or frame's caption as shown.
+QString Caption(QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget))
+        return frame->title();
+    return QStringLiteral("<no caption>");
+}
+
+struct Captioned {
+    const char* name;
+    const char* caption;
+};
+
+}  // namespace
+
+class QtWindowsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void mainWindowShowsEveryCaptionAndTheLoadedState();
+    void applyingASetupShowsItsProgressAndAnswersNoSelection();
+    void managerMakesASetupTheMainWindowThenLists();
+    void optionsAndPlayerValuesReachTheFiles();
+    void closingFromTheTitleBarSavesAndEnds();
+};
+
+void QtWindowsTest::mainWindowShowsEveryCaptionAndTheLoadedState() {
+    QtProgram program;
+    program.Start(kYesToAll);
+    QtForm& window = program.Window();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Quillon"));
+
+    const Captioned captions[] = {
+        {"fraSetups", "Setups"},
+        {"lblCurrentSetup", "Currently applied:"},
+        {"cmdApply", "&Apply"},
+        {"cmdApplyLaunch", "Apply and &Launch QEL2"},
+        {"cmdManageSetups", "&Manage..."},
+        {"fraAdvanced", "Advanced settings"},
+        {"chkLog", "Log operations to quill.log"},
+        {"chkRestoreOriginal",
+         "Perform careful restoration of original settings before application"},
+        {"chkReinitialize", "Reinitialize mods before application"},
+        {"fraUserProfile", "Userprofile.txt settings"},
+        {"lblNumPlayers", "NumPlayers:"},
+        {"lblMaxPlayers", "MaxPlayers:"},
+        {"chkUserProfileOverride", "Allow mods to override your Userprofile.txt settings"},
+        {"chkDebugVESK", "DebugVESK"},
+        {"lblNote",
+         "(Values of either setting greater than 29, or of NumPlayers less than 4 will work only "
+         "with the "
+         "Brevane Edition executable)"},
+        {"lblLanguage", "Language:"},
+        {"cmdExit", "Exit"},
+    };
+    for (const Captioned& expected : captions) {
+        QWidget* widget = program.Control<QWidget>(expected.name);
+        QVERIFY2(widget, expected.name);
+        QCOMPARE(Caption(widget), Q(expected.caption));
+        QVERIFY2(widget->isVisible(), expected.name);
+    }
+
+    auto* language = program.Control<QtComboBox>("cmbLanguage");
+    QStringList entries;
+    for (int at = 0; at < language->count(); ++at)
+        entries << language->itemText(at);
+    QCOMPARE(entries,
+             (QStringList{"english", "french", "german", "italian", "japanese", "spanish"}));
+    QCOMPARE(language->currentText(), QStringLiteral("english"));
+
+    auto* status = program.Control<QtStatusBar>("stbStatus");
+    QCOMPARE(status->PanelText(2), std::string("v1.0.4 - 2005/05/06"));
+    QVERIFY(!program.Control<QtProgressBar>("prgBar")->isVisible());
+
+    // The setups of the first run: the original game, current and selected, then
+    // those that mods asked for.
+    auto* setups = program.Control<QtListView>("lstSetups");
+    QVERIFY(setups->Count() >= 2);
+    QCOMPARE(setups->SelectedIndex(), 1);
+    QCOMPARE(setups->Key(1), program.Main->OriginalSetup->Key);
+    QCOMPARE(program.Control<QtTextBox>("txtCurrentSetup")->text().toStdString(),
+             program.Main->CurrentSetup->Name);
+    QCOMPARE(program.Control<QtUpDown>("udNumPlayers")->Value(), 8);
+    QCOMPARE(program.Control<QtTextBox>("txtMaxPlayers")->text(), QStringLiteral("16"));
+
+    // The window opens in the middle of the screen.
+    const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY((window.frameGeometry().center() - middle).manhattanLength() < 40);
+}
+
+void QtWindowsTest::applyingASetupShowsItsProgressAndAnswersNoSelection() {
+    QtProgram program;
+    program.Start(kYesToAll);
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Window()));
+    auto* setups = program.Control<QtListView>("lstSetups");
+    auto* apply = program.Control<QtButton>("cmdApply");
+    auto* bar = program.Control<QtProgressBar>("prgBar");
+
+    // Nothing selected: the one message, and nothing is applied.
+    QTest::mouseClick(setups->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      setups->ItemRect(setups->SelectedIndex()).center());
+    QCOMPARE(setups->SelectedIndex(), 0);
+    program.Dialogs.Boxes.clear();
+    QTest::mouseClick(apply, Qt::LeftButton);
+    QCOMPARE(program.Messages(), std::vector<std::string>{"No setup selected."});
+    QCOMPARE(program.Dialogs.Boxes[0].Icon, MsgIcon::Warning);
+    QCOMPARE(program.Main->CurrentSetup, program.Main->OriginalSetup);
+
+    // Each progress report is drawn before the operation goes on.
+    struct Report {
+        int step, outOf;
+        bool visible;
+        int shownValue, shownMax;
+    };
+    std::vector<Report> reports;
+    int paints = 0;
+    class Counter : public QObject {
+      public:
+        explicit Counter(int& count) : count_(count) {}
+
+      protected:
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                ++count_;
+            return false;
+        }
+
+      private:
+        int& count_;
+    } counter(paints);
+    bar->installEventFilter(&counter);
+    program.Main->ProgressShown = [&](std::int32_t step, std::int32_t outOf) {
+        reports.push_back({step, outOf, bar->isVisible(), bar->value(), bar->maximum()});
+    };
+
+    program.Dialogs.Boxes.clear();
+    QVERIFY(QtProgram::ClickKey(setups, "Base Rules"));
+    QTest::mouseClick(apply, Qt::LeftButton);
+    bar->removeEventFilter(&counter);
+
+    QVERIFY(program.Messages().empty());
+    QCOMPARE(program.Control<QtTextBox>("txtCurrentSetup")->text(), QStringLiteral("Base Rules"));
+    QCOMPARE(program.Main->CurrentSetup->Key, std::string("Base Rules"));
+    QCOMPARE(program.Game.Read("qel2_data\\default\\gamedata\\units.txt"),
+             program.Game.Read("mods\\baserules\\baserules_units.txt"));
+    QVERIFY(program.Game.Exists("qel2_data\\default\\gamedata\\orig_units.txt"));
+    QVERIFY(program.Game.Read("quill.ini").find("Base Rules") != std::string::npos);
+
+    int shown = 0;
+    for (const Report& report : reports) {
+        if (report.step < 0) {
+            QVERIFY(!report.visible);
+            continue;
+        }
+        ++shown;
+        QVERIFY(report.visible);
+        QCOMPARE(report.shownValue, report.step);
+        QCOMPARE(report.shownMax, report.outOf);
+    }
+    QVERIFY(shown >= 2);
+    QVERIFY(paints >= shown);
+    // The operations clear their status when they end; the version stays.
+    auto* status = program.Control<QtStatusBar>("stbStatus");
+    QCOMPARE(status->PanelText(2), std::string("v1.0.4 - 2005/05/06"));
+}
+
+void QtWindowsTest::managerMakesASetupTheMainWindowThenLists() {
+    QtProgram program;
+    program.Start(kYesToAll);
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Window()));
+
+    std::vector<std::string> setupMods;
+    QString description;
+    QStringList headers;
+    bool captionsShown = true;
+    const bool shown = program.WithManager([&](QtForm& manager) {
+        const Captioned captions[] = {
+            {"lblSetups", "Setups (excluding Original Game and currently applied setup):"},
+            {"lblSetupModis", "Mods in this setup:"},
+            {"lblModis", "All mods:"},
+            {"lblDescription", "Description of current mod:"},
+            {"cmdNew", "&New"},
+            {"cmdDelete", "&Delete"},
+            {"cmdAdd", "<< &Add"},
+            {"cmdRemove", "&Remove >>"},
+            {"cmdRemoveAll", "Remove A&ll"},
+            {"cmdMoveUp", "Move &Up"},
+            {"cmdMoveDown", "Move &Down"},
+            {"chkHideIncompatible",
+             "Do not list mods which are incompatible with current selection"},
+            {"chkHidePrerequisite",
+             "Do not list mods which have prerequisites not in the current selection"},
+            {"chkDisregardIncompatibility", "Disregard incompatibility (this is dangerous)"},
+            {"cmdConvertVarnixMods", "Seek Varnix mods"},
+            {"cmdExit", "E&xit"},
+        };
+        for (const Captioned& expected : captions) {
+            QWidget* widget = manager.findChild<QWidget*>(Q(expected.name));
+            if (!widget || Caption(widget) != Q(expected.caption) || !widget->isVisible()) {
+                qWarning("%s: wrong or missing caption", expected.name);
+                captionsShown = false;
+            }
+        }
+        if (manager.windowTitle() != QStringLiteral("Manage Setups"))
+            captionsShown = false;
+        auto* modis = program.Control<QtListView>("lstModis");
+        headers << modis->headerItem()->text(0) << modis->headerItem()->text(1);
+
+        program.Dialogs.InputAnswers.push_back("My Setup");
+        QTest::mouseClick(program.Control<QtButton>("cmdNew"), Qt::LeftButton);
+        auto* setups = program.Control<QtListView>("lstSetups");
+        if (setups->SelectedIndex() == 0 || setups->Key(setups->SelectedIndex()) != "My Setup")
+            return;
+
+        if (!QtProgram::ClickKey(modis, "baserules"))
+            return;
+        description = program.Control<QtMultiLineTextBox>("txtDescription")->toPlainText();
+        QTest::mouseClick(program.Control<QtButton>("cmdAdd"), Qt::LeftButton);
+        // Big Map needs Base Rules, which the setup now holds: a double click adds it.
+        auto* bigmap = program.Control<QtListView>("lstModis");
+        const int at = bigmap->FindKey("bigmap");
+        if (at == 0)
+            return;
+        QTest::mouseDClick(bigmap->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           bigmap->ItemRect(at).center());
+        setupMods = QtProgram::Keys(program.Control<QtListView>("lstSetupModis"));
+        // Closed from its title bar: the window only hides.
+        manager.close();
+    });
+    QVERIFY(shown);
+    QVERIFY(captionsShown);
+    QCOMPARE(headers, (QStringList{"Name", "Compatibility:"}));
+    QCOMPARE(program.Dialogs.Inputs.size(), std::size_t(1));
+    QCOMPARE(program.Dialogs.Inputs[0].Prompt, std::string("New setup name:"));
+    QVERIFY(description.contains(QStringLiteral("Balanced unit costs")));
+    QCOMPARE(setupMods, (std::vector<std::string>{"baserules", "bigmap"}));
+
+    // Back in the main window, the new setup is listed at once; applied and
+    // launched, it starts the game.
+    auto* setups = program.Control<QtListView>("lstSetups");
+    QVERIFY(setups->FindKey("My Setup") != 0);
+    QVERIFY(QtProgram::ClickKey(setups, "My Setup"));
+    QTest::mouseClick(program.Control<QtButton>("cmdApplyLaunch"), Qt::LeftButton);
+    QCOMPARE(program.Main->CurrentSetup->Key, std::string("My Setup"));
+    QCOMPARE(program.GameLauncher.Started.size(), std::size_t(1));
+    QCOMPARE(program.GameLauncher.Started[0], program.Game.Path() + "qel2_program\\qel\\qel2.exe");
+    QCOMPARE(program.Game.Read("qel2_data\\default\\gamedata\\const.txt"),
+             program.Game.Read("mods\\bigmap\\bigmap_const.txt"));
+
+    // Shown again, the manager keeps no stale lists: the applied setup is not offered.
+    std::vector<std::string> offered;
+    QVERIFY(program.WithManager(
+        [&](QtForm&) { offered = QtProgram::Keys(program.Control<QtListView>("lstSetups")); }));
+    QVERIFY(std::find(offered.begin(), offered.end(), "My Setup") == offered.end());
+}
+
+void QtWindowsTest::optionsAndPlayerValuesReachTheFiles() {
+    QtProgram program;
+    program.Start(kYesToAll);
+    QtForm& window = program.Window();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    auto* log = program.Control<QtCheckBox>("chkLog");
+    const bool logWas = program.Main->Log;
+    QtProgram::ClickBox(log);
+    QCOMPARE(program.Main->Log, !logWas);
+    QtProgram::ClickBox(program.Control<QtCheckBox>("chkDebugVESK"));
+    QVERIFY(program.Main->DebugVesk);
+
+    auto* language = program.Control<QtComboBox>("cmbLanguage");
+    language->setFocus();
+    QTest::keyClick(language, Qt::Key_Down);
+    QCOMPARE(program.Main->Language, std::string("french"));
+
+    auto* numPlayers = program.Control<QtTextBox>("txtNumPlayers");
+    numPlayers->setFocus();
+    numPlayers->selectAll();
+    QTest::keyClicks(numPlayers, "3");
+    QTest::keyClick(numPlayers, Qt::Key_Up);
+
+    QTest::mouseClick(program.Control<QtButton>("cmdExit"), Qt::LeftButton);
+    QVERIFY(program.Main->Ended());
+    QVERIFY(!window.isVisible());
+    const std::string profile = program.Game.Read("qel2_program\\qel\\userprofile.txt");
+    QVERIFY(profile.find("NumPlayers=4") != std::string::npos);
+    QVERIFY(profile.find("DebugVesk=Yes") != std::string::npos);
+    const std::string settings = program.Game.Read("quill.ini");
+    QVERIFY(settings.find("french") != std::string::npos);
+}
+
+void QtWindowsTest::closingFromTheTitleBarSavesAndEnds() {
+    QtProgram program;
+    program.Start(kYesToAll);
+    QtForm& window = program.Window();
+    int closed = 0;
+    window.Closed = [&] { ++closed; };
+    QVERIFY(program.WithManager([](QtForm&) {}));
+    std::remove(program.Game.NativeOf("quill.ini").c_str());
+    window.close();
+    QVERIFY(program.Main->Ended());
+    QVERIFY(!window.isVisible());
+    QCOMPARE(closed, 1);
+    QVERIFY(program.Game.Exists("quill.ini"));
+    // Once ended, a second close changes nothing.
+    program.Main->Close();
+    QCOMPARE(closed, 1);
+}
+
+QTEST_MAIN(QtWindowsTest)
+#include "QtWindowsTest.moc"
