@@ -20,9 +20,6 @@ std::size_t Find(const std::string& text, char c) {
 }  // namespace
 
 FileAccess::~FileAccess() {
-    // A writer left by an error drops its unfinished file, so the old one stays whole.
-    if (std::uncaught_exceptions() > outputExceptions_)
-        output_.reset();
     try {
         CloseFile();
     } catch (...) {
@@ -71,6 +68,10 @@ void FileAccess::CloseFile() {
     input_.reset();
     if (output_) {
         std::unique_ptr<NativeFs::OutputFile> output = std::move(output_);
+        // Closed while an error raised since the open unwinds (by a destructor or a
+        // guard): the unfinished file is dropped, so the old one stays whole.
+        if (std::uncaught_exceptions() > outputExceptions_)
+            return;
         output->Close();
     }
 }

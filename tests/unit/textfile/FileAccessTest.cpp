@@ -313,6 +313,23 @@ TEST_F(FileAccessTest, AWriteCutShortByAnErrorLeavesTheOldFile) {
     }
     EXPECT_EQ(tmp.Read("quill.ini"), "whole\r\n");
 
+    // A writer that lives on (the main window's settings file) and is closed by a
+    // guard while the error unwinds drops the half-written file just the same.
+    FileAccess kept;
+    kept.SetFileByName("quill.ini", tmp.Path(), &fi);
+    try {
+        kept.OpenFileForOutput();
+        struct Closes {
+            FileAccess& file;
+            ~Closes() { file.CloseFile(); }
+        } guard{kept};
+        kept.WriteLine("half");
+        throw std::runtime_error("the writer failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(kept.FileOpen());
+    EXPECT_EQ(tmp.Read("quill.ini"), "whole\r\n");
+
     // Destroyed in the ordinary way, an open file is completed.
     {
         FileAccess file;
