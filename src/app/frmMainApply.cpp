@@ -21,12 +21,13 @@ bool frmMain::ApplySelectedSetup() {
 
     ::FileInterface* files = FileInterface.get();
     if (CurrentSetup->UnApply(Log, LogFile, false, *mProgress, files, Language, GamePath)) {
-        MsgBox("Error unapplying " + CurrentSetup->Name + ", aborting", MsgIcon::Warning, MsgButtons::OK,
-               kTitle);
+        MsgBox("Error unapplying " + CurrentSetup->Name + ", aborting", MsgIcon::Warning,
+               MsgButtons::OK, kTitle);
         SetCurrentSetup(OriginalSetup);
         return true;
     }
-    if (RestoreOriginal) RestoreOriginals(true, false);
+    if (RestoreOriginal)
+        RestoreOriginals(true, false);
     SetCurrentSetup(newSetup);
     if (Reinitialize &&
         CurrentSetup->Initialize(Log, LogFile, false, *mProgress, files, Language, GamePath)) {
@@ -37,8 +38,8 @@ bool frmMain::ApplySelectedSetup() {
     }
     if (CurrentSetup->Apply(Log, LogFile, false, *mProgress, files, Language, GamePath,
                             UserProfileOverride, UserProfileFile)) {
-        MsgBox("Error applying " + CurrentSetup->Name + ", aborting", MsgIcon::Warning, MsgButtons::OK,
-               kTitle);
+        MsgBox("Error applying " + CurrentSetup->Name + ", aborting", MsgIcon::Warning,
+               MsgButtons::OK, kTitle);
         SetCurrentSetup(OriginalSetup);
         return true;
     }
@@ -49,7 +50,8 @@ void frmMain::SetCurrentSetup(const std::shared_ptr<Setup>& S) {
     CurrentSetup = S;
     form_->TextBoxNamed("txtCurrentSetup").SetText(S->Name);
     ListView& list = form_->ListViewNamed("lstSetups");
-    if (int index = list.FindKey(S->Key)) list.Select(index);
+    if (int index = list.FindKey(S->Key))
+        list.Select(index);
     WriteSettings();
 }
 
@@ -58,20 +60,28 @@ void frmMain::RestoreOriginals(bool OriginalApplied, bool LogFileOpen) {
         form_->ListViewNamed("lstSetups").Select(1);
         ApplySelectedSetup();
         // The setup operations closed the log; the caller expects it open.
-        if (LogFileOpen && Log) Shared::OpenLogForAppend(LogFile);
+        if (LogFileOpen && Log)
+            Shared::OpenLogForAppend(LogFile);
     }
-    if (!LogFileOpen && Log) Shared::OpenLogForAppend(LogFile);
+    if (!LogFileOpen && Log)
+        Shared::OpenLogForAppend(LogFile);
     FileInterface->RecurseFolders(GamePath, "orig_*.*", *mRestoreOriginalAction);
-    if (!LogFileOpen && Log) LogFile.CloseFile();
+    if (!LogFileOpen && Log)
+        LogFile.CloseFile();
 }
 
 void frmMain::RestoreOriginalAction(std::shared_ptr<FileReference>& Arg) {
     const FileReference& backup = *Arg;
+    const std::string targetName = Useful::TextAfter(backup.FileName(), "_");
+    // A stray file named just "orig_" backs up no file; copying it would aim at the
+    // folder itself and end the whole switch half done.
+    if (targetName.empty())
+        return;
     FileReference target;
-    target.Setup(backup.Path(), Useful::TextAfter(backup.FileName(), "_"), FileInterface.get());
+    target.Setup(backup.Path(), targetName, FileInterface.get());
     if (Log)
-        LogFile.WriteLine("Restoring " + backup.Path() + backup.FileName() + " to " + target.Path() +
-                          target.FileName());
+        LogFile.WriteLine("Restoring " + backup.Path() + backup.FileName() + " to " +
+                          target.Path() + target.FileName());
     backup.CopyIntoReference(target, false);
 }
 
