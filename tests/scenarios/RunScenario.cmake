@@ -41,6 +41,12 @@ if(NOT EXISTS "${SCENARIO}/empty")
   file(COPY "${source}/" DESTINATION "${game}")
 endif()
 if(EXISTS "${SCENARIO}/overlay")
+  # file(COPY) skips a file whose copy has the same time stamp, which a fresh checkout
+  # gives the demo game and the overlay alike: clear the way first.
+  file(GLOB_RECURSE replaced RELATIVE "${SCENARIO}/overlay" "${SCENARIO}/overlay/*")
+  foreach(relative IN LISTS replaced)
+    file(REMOVE "${game}/${relative}")
+  endforeach()
   file(COPY "${SCENARIO}/overlay/" DESTINATION "${game}")
 endif()
 
