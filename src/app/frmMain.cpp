@@ -19,7 +19,10 @@ constexpr int kPlayersMax = 32;
 
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
                  std::string CommandLine)
-    : factory_(Factory), dialog_(Dialog), launcher_(GameLauncher), commandLine_(std::move(CommandLine)) {
+    : factory_(Factory),
+      dialog_(Dialog),
+      launcher_(GameLauncher),
+      commandLine_(std::move(CommandLine)) {
     mRestoreOriginalAction = std::make_shared<Action>();
     Setups = std::make_shared<::Setups>();
     Modis = std::make_shared<::Modis>();
@@ -59,7 +62,8 @@ void frmMain::CreateControls() {
         "with the Brevane Edition executable)");
     f.LabelNamed("lblLanguage").SetCaption("Language:");
     ComboBox& language = f.ComboBoxNamed("cmbLanguage");
-    for (const char* entry : kLanguages) language.AddItem(entry);
+    for (const char* entry : kLanguages)
+        language.AddItem(entry);
     language.SetText("english");
     f.ButtonNamed("cmdExit").SetCaption("Exit");
     f.ProgressBarNamed("prgBar").SetVisible(false);
@@ -80,7 +84,8 @@ void frmMain::CreateControls() {
     f.ButtonNamed("cmdApply").Click = [this] { Guarded([this] { ApplySelectedSetup(); }); };
     f.ButtonNamed("cmdApplyLaunch").Click = [this] {
         Guarded([this] {
-            if (!ApplySelectedSetup()) LaunchGame();
+            if (!ApplySelectedSetup())
+                LaunchGame();
         });
     };
     f.ButtonNamed("cmdManageSetups").Click = [this] { Guarded([this] { ManageSetups(); }); };
@@ -103,7 +108,8 @@ void frmMain::Guarded(const std::function<void()>& handler) {
 }
 
 void frmMain::Close() {
-    if (ended_) return;
+    if (ended_)
+        return;
     if (loaded_) {
         Guarded([this] {
             WriteSettings();
@@ -111,7 +117,8 @@ void frmMain::Close() {
         });
     }
     ended_ = true;
-    if (manager_) manager_->Window().Close();
+    if (manager_)
+        manager_->Window().Close();
     form_->Close();
 }
 
@@ -125,13 +132,15 @@ void frmMain::OnProgress(std::int32_t Step, std::int32_t OutOf) {
         bar.SetMax(OutOf);
         bar.SetValue(Step);
     }
-    if (ProgressShown) ProgressShown(Step, OutOf);
+    if (ProgressShown)
+        ProgressShown(Step, OutOf);
     form_->Refresh();
 }
 
 void frmMain::OnStatus(const std::string& Status) {
     form_->StatusBarNamed("stbStatus").SetPanelText(1, Status);
-    if (StatusShown) StatusShown(Status);
+    if (StatusShown)
+        StatusShown(Status);
     form_->Refresh();
 }
 
@@ -140,7 +149,8 @@ void frmMain::RefreshSetupsList() {
     list.Clear();
     for (const auto& setup : *Setups) {
         int index = list.AddItem(setup->Key, setup->Name);
-        if (setup == CurrentSetup) list.Select(index);
+        if (setup == CurrentSetup)
+            list.Select(index);
     }
 }
 
@@ -152,14 +162,22 @@ void frmMain::ManageSetups() {
     RefreshSetupsList();
 }
 
-void frmMain::ConvertVarnixMods() { ::ConvertVarnixMods(FileInterface.get(), GamePath, ModsPath, *Modis); }
+void frmMain::ConvertVarnixMods() {
+    ::ConvertVarnixMods(FileInterface.get(), GamePath, ModsPath, *Modis);
+}
 
-void frmMain::DiscoverMods() { ::DiscoverMods(FileInterface.get(), ModsPath, *Modis); }
+void frmMain::DiscoverMods() {
+    ::DiscoverMods(FileInterface.get(), ModsPath, *Modis);
+}
 
 void frmMain::WriteDefaultSettings() {
     Settings::WriteDefaultSettings(SettingsFile, FileInterface.get(), ProgramPath);
 }
 
-void frmMain::ReadSettings() { Settings::ReadSettings(SettingsFile, *this); }
+void frmMain::ReadSettings() {
+    Settings::ReadSettings(SettingsFile, *this);
+}
 
-void frmMain::WriteSettings() { Settings::WriteSettings(SettingsFile, *this); }
+void frmMain::WriteSettings() {
+    Settings::WriteSettings(SettingsFile, *this);
+}

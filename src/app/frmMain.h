@@ -22,10 +22,11 @@ class frmManageSetups;
 // The main window: it owns the program's state for the whole run, starts the
 // program (its load step), applies setups, launches the game and saves on close.
 class frmMain : public SettingsState {
-public:
+  public:
     // CommandLine is the text after the program's name. The factory makes the
     // windows, the dialog gives the common file dialog, the launcher starts the game.
-    frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher, std::string CommandLine);
+    frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
+            std::string CommandLine);
     ~frmMain();
 
     // The window's load step: start-up. Errors are not caught here; an error ends the
@@ -83,7 +84,7 @@ public:
     std::int16_t NumPlayers = kDefaultNumPlayers;
     std::int16_t MaxPlayers = kDefaultMaxPlayers;
 
-private:
+  private:
     void CreateControls();
     void ProcessMods();
     void ShowLoadedState();

@@ -10,7 +10,8 @@ void frmMain::ParseCommandLine() {
         const std::string word = Useful::PopFirst(rest, " ");
         const std::string keyword = TextCase::Lower(word);
         if (keyword == "-path" || keyword == "-setup" || keyword == "-executable") {
-            if (rest.find('"') != std::string::npos) rest = Useful::TextAfter(rest, "\"");
+            if (rest.find('"') != std::string::npos)
+                rest = Useful::TextAfter(rest, "\"");
             const std::string value = Useful::PopFirst(rest, "\"");
             if (keyword == "-path")
                 GamePath = value;
@@ -29,9 +30,12 @@ void frmMain::ParseCommandLine() {
 }
 
 bool frmMain::LocateFolders() {
-    if (GamePath.empty()) GamePath = lstFile_.Path();
-    if (ExecutableName.empty()) ExecutableName = "qel2.exe";
-    if (GamePath.back() != '\\') GamePath += '\\';
+    if (GamePath.empty())
+        GamePath = lstFile_.Path();
+    if (ExecutableName.empty())
+        ExecutableName = "qel2.exe";
+    if (GamePath.back() != '\\')
+        GamePath += '\\';
     ModsPath = GamePath + "mods\\";
     FileInterface = std::make_unique<::FileInterface>(GamePath);
     mProgress = std::make_shared<::Progress>();
@@ -44,8 +48,9 @@ bool frmMain::LocateFolders() {
     }
     MsgBox("Could not locate userprofile.txt -" + Useful::CrLf +
                "please either run in the main QEL2 directory" + Useful::CrLf +
-               "or pass its path on the command line" + Useful::CrLf + "(see the readme for details)" +
-               Useful::CrLf + "Quillon thought the QEL2 path was:" + Useful::CrLf + GamePath,
+               "or pass its path on the command line" + Useful::CrLf +
+               "(see the readme for details)" + Useful::CrLf +
+               "Quillon thought the QEL2 path was:" + Useful::CrLf + GamePath,
            MsgIcon::Warning, MsgButtons::OK, "Quillon");
     return false;
 }

@@ -16,7 +16,8 @@ std::int16_t PlayersValue(const std::string& text, std::int16_t fallback) {
     int number = 0;
     const char* end = value.data() + value.size();
     auto [at, error] = std::from_chars(value.data(), end, number);
-    if (value.empty() || error != std::errc() || at != end || number < INT16_MIN || number > INT16_MAX)
+    if (value.empty() || error != std::errc() || at != end || number < INT16_MIN ||
+        number > INT16_MAX)
         return fallback;
     return static_cast<std::int16_t>(number);
 }
@@ -28,7 +29,9 @@ void frmMain::Load() {
         ended_ = true;
         return;
     }
-    mProgress->OnProgress = [this](std::int32_t Step, std::int32_t OutOf) { OnProgress(Step, OutOf); };
+    mProgress->OnProgress = [this](std::int32_t Step, std::int32_t OutOf) {
+        OnProgress(Step, OutOf);
+    };
     mProgress->OnStatus = [this](const std::string& Status) { OnStatus(Status); };
     mRestoreOriginalAction->OnAction = [this](std::shared_ptr<FileReference>& Arg) {
         RestoreOriginalAction(Arg);
@@ -46,7 +49,8 @@ void frmMain::Load() {
 
     SettingsFile.Setup("//", "\t", "", "", 0);
     SettingsFile.SetFileByName("quill.ini", GamePath, FileInterface.get());
-    if (SettingsFile.FileAbsent()) WriteDefaultSettings();
+    if (SettingsFile.FileAbsent())
+        WriteDefaultSettings();
     ReadSettings();
     loaded_ = true;
 
@@ -61,7 +65,8 @@ void frmMain::Load() {
     }
 
     ReadUserProfileSettings();
-    if (Log) LogFile.WriteLine("Processing mods...");
+    if (Log)
+        LogFile.WriteLine("Processing mods...");
     ProcessMods();
     if (Log) {
         LogFile.WriteLine("Initializing UI...");
@@ -86,17 +91,20 @@ void frmMain::ProcessMods() {
                 question = "You installed a new version of " + mod->Name() + Useful::CrLf + ".";
             question += "Would you like Quillon to perform a restoration and reinitialization?" +
                         Useful::CrLf + "(This is recommended)";
-            if (MsgBox(question, MsgIcon::Information, MsgButtons::YesNo, kTitle) == MsgResult::Yes) {
+            if (MsgBox(question, MsgIcon::Information, MsgButtons::YesNo, kTitle) ==
+                MsgResult::Yes) {
                 ShowLoadedState();
                 RefreshSetupsList();
                 RestoreOriginals(false, true);
-                mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language, GamePath);
+                mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
+                                GamePath);
             }
         }
         // Keys of setups ignore letter case: a setup spelled otherwise counts as there.
         if (!mod->Initialized() && mod->CreateSetup() && !Setups->HasKey(mod->Name())) {
             auto setup = Setups->Add(mod->Name(), mod->Name());
-            if (setup->AddMod(mod, false)) Setups->Remove(mod->Name());
+            if (setup->AddMod(mod, false))
+                Setups->Remove(mod->Name());
         }
         if (mod->Initialized() || !mod->NeedsInitializing()) {
             mod->SetInitialized(true);
@@ -104,7 +112,8 @@ void frmMain::ProcessMods() {
                               "Would you like Quillon to initialize it?" + Useful::CrLf +
                               "(This is recommended)",
                           MsgIcon::Information, MsgButtons::YesNo, kTitle) == MsgResult::Yes) {
-            mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language, GamePath);
+            mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
+                            GamePath);
         }
     }
 }
@@ -112,17 +121,19 @@ void frmMain::ProcessMods() {
 void frmMain::ShowLoadedState() {
     Form& f = *form_;
     f.CheckBoxNamed("chkDebugVESK").SetValue(DebugVesk ? CheckState::Ticked : CheckState::Unticked);
-    for (auto [name, value] : {std::pair{"udNumPlayers", NumPlayers}, std::pair{"udMaxPlayers", MaxPlayers}}) {
+    for (auto [name, value] :
+         {std::pair{"udNumPlayers", NumPlayers}, std::pair{"udMaxPlayers", MaxPlayers}}) {
         UpDown& upDown = f.UpDownNamed(name);
-        upDown.SetValue(static_cast<int>(
-            Useful::MinOf(Useful::MaxOf(value, upDown.Min()), upDown.Max())));
+        upDown.SetValue(
+            static_cast<int>(Useful::MinOf(Useful::MaxOf(value, upDown.Min()), upDown.Max())));
     }
     const std::pair<const char*, bool> options[] = {{"chkUserProfileOverride", UserProfileOverride},
                                                     {"chkRestoreOriginal", RestoreOriginal},
                                                     {"chkReinitialize", Reinitialize},
                                                     {"chkLog", Log}};
     for (const auto& [name, value] : options)
-        if (value) f.CheckBoxNamed(name).SetValue(CheckState::Ticked);
+        if (value)
+            f.CheckBoxNamed(name).SetValue(CheckState::Ticked);
     f.TextBoxNamed("txtCurrentSetup").SetText(CurrentSetup->Name);
     f.ComboBoxNamed("cmbLanguage").SetText(Language);
 }
@@ -138,9 +149,11 @@ void frmMain::RunInitialSetup() {
         }
         ListView& list = form_->ListViewNamed("lstSetups");
         list.Select(list.FindKey(setup->Key));
-        if (ApplySelectedSetup()) return;
+        if (ApplySelectedSetup())
+            return;
     }
-    if (LaunchOnStart) LaunchGame();
+    if (LaunchOnStart)
+        LaunchGame();
 }
 
 void frmMain::ReadUserProfileSettings() {
@@ -154,12 +167,15 @@ void frmMain::ReadUserProfileSettings() {
         return;
     }
     DebugVesk = Shared::ReadProfileBool(UserProfileFile, "DebugVesk");
-    NumPlayers = PlayersValue(Shared::ReadProfileValue(UserProfileFile, "NumPlayers"), kDefaultNumPlayers);
-    MaxPlayers = PlayersValue(Shared::ReadProfileValue(UserProfileFile, "MaxPlayers"), kDefaultMaxPlayers);
+    NumPlayers =
+        PlayersValue(Shared::ReadProfileValue(UserProfileFile, "NumPlayers"), kDefaultNumPlayers);
+    MaxPlayers =
+        PlayersValue(Shared::ReadProfileValue(UserProfileFile, "MaxPlayers"), kDefaultMaxPlayers);
 }
 
 void frmMain::WriteUserProfileSettings() {
-    Shared::WriteProfileValue(UserProfileFile, FileInterface.get(), "DebugVesk", Useful::YesNo(DebugVesk));
+    Shared::WriteProfileValue(UserProfileFile, FileInterface.get(), "DebugVesk",
+                              Useful::YesNo(DebugVesk));
     Shared::WriteProfileValue(UserProfileFile, FileInterface.get(), "NumPlayers",
                               std::to_string(form_->UpDownNamed("udNumPlayers").Value()));
     Shared::WriteProfileValue(UserProfileFile, FileInterface.get(), "MaxPlayers",

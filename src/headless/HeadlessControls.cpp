@@ -20,13 +20,13 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 class CaptionHolder {
-protected:
+  protected:
     std::string caption_;
     bool visible_ = true;
 };
 
 class MemLabel : public Label, public ShowableControl, CaptionHolder {
-public:
+  public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
@@ -34,7 +34,7 @@ public:
 };
 
 class MemButton : public Button, public ShowableControl, CaptionHolder {
-public:
+  public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
@@ -42,7 +42,7 @@ public:
 };
 
 class MemCheckBox : public CheckBox, public ShowableControl, CaptionHolder {
-public:
+  public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
@@ -58,15 +58,15 @@ public:
         }
     }
 
-protected:
+  protected:
     void StoreValue(CheckState value) override { value_ = value; }
 
-private:
+  private:
     CheckState value_ = CheckState::Unticked;
 };
 
 class MemTextBox : public TextBox, public ShowableControl, CaptionHolder {
-public:
+  public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
@@ -74,12 +74,12 @@ public:
     std::string Text() const override { return text_; }
     std::vector<std::string> StateLines() const override { return SplitLines(text_); }
 
-private:
+  private:
     std::string text_;
 };
 
 class MemUpDown : public UpDown, public ShowableControl, CaptionHolder {
-public:
+  public:
     explicit MemUpDown(TextBox* buddy) : buddy_(buddy) {}
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
@@ -93,12 +93,13 @@ public:
     int Max() const override { return max_; }
     void SetValue(int value) override {
         value_ = value < min_ ? min_ : (value > max_ ? max_ : value);
-        if (buddy_) buddy_->SetText(std::to_string(value_));
+        if (buddy_)
+            buddy_->SetText(std::to_string(value_));
     }
     int Value() const override { return value_; }
     std::vector<std::string> StateLines() const override { return {std::to_string(value_)}; }
 
-private:
+  private:
     TextBox* buddy_;
     int min_ = 0;
     int max_ = 100;
@@ -106,7 +107,7 @@ private:
 };
 
 class MemComboBox : public ComboBox, public ShowableControl, CaptionHolder {
-public:
+  public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
@@ -117,21 +118,24 @@ public:
     std::vector<std::string> StateLines() const override { return SplitLines(text_); }
     bool HasEntry(const std::string& item) const override {
         for (const std::string& entry : items_)
-            if (entry == item) return true;
+            if (entry == item)
+                return true;
         return false;
     }
 
-private:
+  private:
     std::vector<std::string> items_;
     std::string text_;
 };
 
 class MemListView : public ListView, public ShowableControl, CaptionHolder {
-public:
+  public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
-    void SetColumns(const std::string&, const std::string& second) override { twoColumns_ = !second.empty(); }
+    void SetColumns(const std::string&, const std::string& second) override {
+        twoColumns_ = !second.empty();
+    }
     void Clear() override {
         items_.clear();
         selected_ = 0;
@@ -147,7 +151,8 @@ public:
     std::string SubItem(int index) const override { return At(index).sub; }
     int SelectedIndex() const override { return selected_; }
     void Select(int index) override {
-        if (index != 0) At(index);
+        if (index != 0)
+            At(index);
         selected_ = index;
     }
     std::vector<std::string> StateLines() const override {
@@ -155,21 +160,25 @@ public:
         for (int i = 1; i <= Count(); ++i) {
             const Item& item = At(i);
             std::string line = (i == selected_ ? "* " : "  ") + item.key + "\t" + item.text;
-            if (twoColumns_) line += "\t" + item.sub;
+            if (twoColumns_)
+                line += "\t" + item.sub;
             lines.push_back(line);
         }
         return lines;
     }
 
-private:
+  private:
     struct Item {
         std::string key, text, sub;
     };
     const Item& At(int index) const {
-        if (index < 1 || index > Count()) throw QuillonError(35600, "ListView", "Index out of bounds");
+        if (index < 1 || index > Count())
+            throw QuillonError(35600, "ListView", "Index out of bounds");
         return items_[static_cast<std::size_t>(index - 1)];
     }
-    Item& At(int index) { return const_cast<Item&>(static_cast<const MemListView&>(*this).At(index)); }
+    Item& At(int index) {
+        return const_cast<Item&>(static_cast<const MemListView&>(*this).At(index));
+    }
 
     std::vector<Item> items_;
     int selected_ = 0;
@@ -177,28 +186,31 @@ private:
 };
 
 class MemStatusBar : public StatusBar, public ShowableControl, CaptionHolder {
-public:
+  public:
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
     void SetPanelCount(int count) override { panels_.resize(static_cast<std::size_t>(count)); }
     void SetPanelText(int panel, const std::string& text) override {
-        if (panel < 1) return;
-        if (static_cast<std::size_t>(panel) > panels_.size()) panels_.resize(static_cast<std::size_t>(panel));
+        if (panel < 1)
+            return;
+        if (static_cast<std::size_t>(panel) > panels_.size())
+            panels_.resize(static_cast<std::size_t>(panel));
         panels_[static_cast<std::size_t>(panel - 1)] = text;
     }
     std::string PanelText(int panel) const override {
-        if (panel < 1 || static_cast<std::size_t>(panel) > panels_.size()) return "";
+        if (panel < 1 || static_cast<std::size_t>(panel) > panels_.size())
+            return "";
         return panels_[static_cast<std::size_t>(panel - 1)];
     }
     std::vector<std::string> StateLines() const override { return panels_; }
 
-private:
+  private:
     std::vector<std::string> panels_;
 };
 
 class MemProgressBar : public ProgressBar, public ShowableControl, CaptionHolder {
-public:
+  public:
     MemProgressBar() { visible_ = false; }
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
@@ -208,18 +220,20 @@ public:
     int Max() const override { return max_; }
     int Value() const override { return value_; }
     std::vector<std::string> StateLines() const override {
-        if (!visible_) return {"hidden"};
+        if (!visible_)
+            return {"hidden"};
         return {std::to_string(value_) + " of " + std::to_string(max_)};
     }
 
-private:
+  private:
     int max_ = 100;
     int value_ = 0;
 };
 
 }  // namespace
 
-HeadlessForm::HeadlessForm(ScriptDriver& Driver, std::string Name) : driver_(Driver), name_(std::move(Name)) {}
+HeadlessForm::HeadlessForm(ScriptDriver& Driver, std::string Name)
+    : driver_(Driver), name_(std::move(Name)) {}
 
 HeadlessForm::~HeadlessForm() = default;
 
@@ -227,10 +241,12 @@ namespace {
 template <typename Mem>
 Mem& Ensure(std::map<std::string, std::unique_ptr<Control>>& controls, const std::string& name) {
     auto it = controls.find(name);
-    if (it == controls.end()) it = controls.emplace(name, std::make_unique<Mem>()).first;
+    if (it == controls.end())
+        it = controls.emplace(name, std::make_unique<Mem>()).first;
     Mem* control = dynamic_cast<Mem*>(it->second.get());
     if (!control)
-        throw QuillonError(PlatformError::InvalidArgument, "HeadlessForm", "Control " + name + " is of another kind");
+        throw QuillonError(PlatformError::InvalidArgument, "HeadlessForm",
+                           "Control " + name + " is of another kind");
     return *control;
 }
 
@@ -240,13 +256,27 @@ std::string BuddyName(const std::string& upDown) {
 }
 }  // namespace
 
-Label& HeadlessForm::LabelNamed(const std::string& name) { return Ensure<MemLabel>(controls_, name); }
-Button& HeadlessForm::ButtonNamed(const std::string& name) { return Ensure<MemButton>(controls_, name); }
-CheckBox& HeadlessForm::CheckBoxNamed(const std::string& name) { return Ensure<MemCheckBox>(controls_, name); }
-TextBox& HeadlessForm::TextBoxNamed(const std::string& name) { return Ensure<MemTextBox>(controls_, name); }
-ComboBox& HeadlessForm::ComboBoxNamed(const std::string& name) { return Ensure<MemComboBox>(controls_, name); }
-ListView& HeadlessForm::ListViewNamed(const std::string& name) { return Ensure<MemListView>(controls_, name); }
-StatusBar& HeadlessForm::StatusBarNamed(const std::string& name) { return Ensure<MemStatusBar>(controls_, name); }
+Label& HeadlessForm::LabelNamed(const std::string& name) {
+    return Ensure<MemLabel>(controls_, name);
+}
+Button& HeadlessForm::ButtonNamed(const std::string& name) {
+    return Ensure<MemButton>(controls_, name);
+}
+CheckBox& HeadlessForm::CheckBoxNamed(const std::string& name) {
+    return Ensure<MemCheckBox>(controls_, name);
+}
+TextBox& HeadlessForm::TextBoxNamed(const std::string& name) {
+    return Ensure<MemTextBox>(controls_, name);
+}
+ComboBox& HeadlessForm::ComboBoxNamed(const std::string& name) {
+    return Ensure<MemComboBox>(controls_, name);
+}
+ListView& HeadlessForm::ListViewNamed(const std::string& name) {
+    return Ensure<MemListView>(controls_, name);
+}
+StatusBar& HeadlessForm::StatusBarNamed(const std::string& name) {
+    return Ensure<MemStatusBar>(controls_, name);
+}
 ProgressBar& HeadlessForm::ProgressBarNamed(const std::string& name) {
     return Ensure<MemProgressBar>(controls_, name);
 }
@@ -260,7 +290,8 @@ UpDown& HeadlessForm::UpDownNamed(const std::string& name) {
     }
     auto* control = dynamic_cast<MemUpDown*>(it->second.get());
     if (!control)
-        throw QuillonError(PlatformError::InvalidArgument, "HeadlessForm", "Control " + name + " is of another kind");
+        throw QuillonError(PlatformError::InvalidArgument, "HeadlessForm",
+                           "Control " + name + " is of another kind");
     return *control;
 }
 

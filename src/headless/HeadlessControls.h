@@ -13,7 +13,7 @@ class ScriptDriver;
 // In-memory controls: they keep what the window logic puts into them and print it
 // for the script's `show`.
 class ShowableControl {
-public:
+  public:
     virtual ~ShowableControl() = default;
     // The control's state, a line each.
     virtual std::vector<std::string> StateLines() const = 0;
@@ -22,7 +22,7 @@ public:
 };
 
 class HeadlessForm : public Form {
-public:
+  public:
     HeadlessForm(ScriptDriver& Driver, std::string Name);
     ~HeadlessForm() override;
 
@@ -48,7 +48,7 @@ public:
     // The control a script names, or null.
     Control* Find(const std::string& name) const;
 
-private:
+  private:
     ScriptDriver& driver_;
     std::string name_;
     std::string caption_;
@@ -58,10 +58,10 @@ private:
 
 // Builds the in-memory windows.
 class HeadlessFormFactory : public FormFactory {
-public:
+  public:
     explicit HeadlessFormFactory(ScriptDriver& Driver) : driver_(Driver) {}
     std::unique_ptr<Form> CreateForm(const std::string& name) override;
 
-private:
+  private:
     ScriptDriver& driver_;
 };

@@ -16,7 +16,7 @@ class frmMain;
 // Plays the user from a script against the in-memory windows and writes a
 // transcript of what the program showed.
 class ScriptDriver : public DialogService, public CommonDialog, public Launcher {
-public:
+  public:
     ScriptDriver(std::istream& Script, std::ostream& Out, std::ostream& Err);
     ~ScriptDriver() override;
 
@@ -33,7 +33,7 @@ public:
     void ShowSave() override;
     void Launch(const std::string& program) override;
 
-private:
+  private:
     struct Command {
         int line;
         std::string name;

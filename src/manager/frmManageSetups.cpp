@@ -10,7 +10,8 @@ const char* const kTitle = "Quillon";
 // Why a name could not be written to quill.ini and read back as the same setup, or ""
 // when it can.
 std::string UnstorableNameReason(const std::string& name) {
-    if (name == "@") return "A setup cannot be named \"@\": that line ends a list in quill.ini.";
+    if (name == "@")
+        return "A setup cannot be named \"@\": that line ends a list in quill.ini.";
     if (name.find("//") != std::string::npos)
         return "A setup name cannot contain \"//\": quill.ini would read the rest as a comment.";
     if (name.find('\t') != std::string::npos)
@@ -24,7 +25,8 @@ std::string UnstorableNameReason(const std::string& name) {
 }  // namespace
 
 frmManageSetups::frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods)
-    : form_(Factory.CreateForm("frmManageSetups")), convertVarnixMods_(std::move(ConvertVarnixMods)) {
+    : form_(Factory.CreateForm("frmManageSetups")),
+      convertVarnixMods_(std::move(ConvertVarnixMods)) {
     CreateControls();
 }
 
@@ -33,17 +35,24 @@ frmManageSetups::~frmManageSetups() = default;
 void frmManageSetups::CreateControls() {
     Form& f = *form_;
     f.SetCaption("Manage Setups");
-    f.LabelNamed("lblSetups").SetCaption("Setups (excluding Original Game and currently applied setup):");
+    f.LabelNamed("lblSetups")
+        .SetCaption("Setups (excluding Original Game and currently applied setup):");
     f.LabelNamed("lblSetupModis").SetCaption("Mods in this setup:");
     f.LabelNamed("lblModis").SetCaption("All mods:");
     f.LabelNamed("lblDescription").SetCaption("Description of current mod:");
     f.TextBoxNamed("txtDescription");
     const std::pair<const char*, const char*> buttons[] = {
-        {"cmdNew", "&New"},          {"cmdDelete", "&Delete"},         {"cmdAdd", "<< &Add"},
-        {"cmdRemove", "&Remove >>"}, {"cmdRemoveAll", "Remove A&ll"},  {"cmdMoveUp", "Move &Up"},
-        {"cmdMoveDown", "Move &Down"}, {"cmdConvertVarnixMods", "Seek Varnix mods"},
+        {"cmdNew", "&New"},
+        {"cmdDelete", "&Delete"},
+        {"cmdAdd", "<< &Add"},
+        {"cmdRemove", "&Remove >>"},
+        {"cmdRemoveAll", "Remove A&ll"},
+        {"cmdMoveUp", "Move &Up"},
+        {"cmdMoveDown", "Move &Down"},
+        {"cmdConvertVarnixMods", "Seek Varnix mods"},
         {"cmdExit", "E&xit"}};
-    for (const auto& [name, caption] : buttons) f.ButtonNamed(name).SetCaption(caption);
+    for (const auto& [name, caption] : buttons)
+        f.ButtonNamed(name).SetCaption(caption);
     f.CheckBoxNamed("chkHideIncompatible")
         .SetCaption("Do not list mods which are incompatible with current selection");
     f.CheckBoxNamed("chkHidePrerequisite")
@@ -58,7 +67,8 @@ void frmManageSetups::CreateControls() {
 
     setups.ItemClick = [this](int index) { Guarded([this, index] { SelectSetupItem(index); }); };
     setups.KeyUp = [this](ListKey key) {
-        if (key == ListKey::Delete) Guarded([this] { DeleteSetup(); });
+        if (key == ListKey::Delete)
+            Guarded([this] { DeleteSetup(); });
     };
     setupModis.ItemClick = [this, &setupModis](int index) {
         Guarded([this, &setupModis, index] { ShowDescription(setupModis, index); });
@@ -68,7 +78,8 @@ void frmManageSetups::CreateControls() {
         Guarded([this, &modis, index] { ShowDescription(modis, index); });
     };
     modis.KeyUp = [this](ListKey key) {
-        if (key == ListKey::Enter) Guarded([this] { AddSelectedMod(); });
+        if (key == ListKey::Enter)
+            Guarded([this] { AddSelectedMod(); });
     };
     modis.DblClick = [this] { Guarded([this] { AddSelectedMod(); }); };
 
@@ -82,7 +93,9 @@ void frmManageSetups::CreateControls() {
         {"cmdMoveDown", &frmManageSetups::MoveModDown},
         {"cmdConvertVarnixMods", &frmManageSetups::SeekVarnixMods}};
     for (const auto& [name, action] : actions)
-        f.ButtonNamed(name).Click = [this, action] { Guarded([this, action] { (this->*action)(); }); };
+        f.ButtonNamed(name).Click = [this, action] {
+            Guarded([this, action] { (this->*action)(); });
+        };
     f.ButtonNamed("cmdExit").Click = [this] { form_->Hide(); };
 
     CheckBox& disregard = f.CheckBoxNamed("chkDisregardIncompatibility");
@@ -127,7 +140,8 @@ void frmManageSetups::Setup(std::shared_ptr<::Setups> NewSetups, std::shared_ptr
 }
 
 void frmManageSetups::Activated() {
-    if (!NeedsRefresh) return;
+    if (!NeedsRefresh)
+        return;
     NeedsRefresh = false;
     RefreshSetups();
 }
@@ -163,7 +177,8 @@ void frmManageSetups::RefreshSetups() {
     SelectedSetup = nullptr;
     for (long i = 2; i <= Setups->Count(); ++i) {
         const auto& setup = Setups->Item(i);
-        if (setup == ActiveSetup) continue;
+        if (setup == ActiveSetup)
+            continue;
         list.AddItem(setup->Key, setup->Name);
     }
     if (list.Count() > 0) {
@@ -177,14 +192,17 @@ void frmManageSetups::RefreshSetups() {
 void frmManageSetups::RefreshSetupModis() {
     ListView& list = form_->ListViewNamed("lstSetupModis");
     list.Clear();
-    if (!SelectedSetup) return;
-    for (const auto& mod : *SelectedSetup->Modis()) list.AddItem(mod->Key, mod->Name());
+    if (!SelectedSetup)
+        return;
+    for (const auto& mod : *SelectedSetup->Modis())
+        list.AddItem(mod->Key, mod->Name());
 }
 
 void frmManageSetups::RefreshAllMods() {
     ListView& list = form_->ListViewNamed("lstModis");
     list.Clear();
-    if (!SelectedSetup) return;
+    if (!SelectedSetup)
+        return;
     for (const auto& mod : *Modis) {
         const ModCompatibility compatibility = mod->CompatibleWith(*SelectedSetup->Modis());
         std::string text;
@@ -193,11 +211,13 @@ void frmManageSetups::RefreshAllMods() {
                 text = "Compatible";
                 break;
             case 1:
-                if (HideIncompatible) continue;
+                if (HideIncompatible)
+                    continue;
                 text = "Incompatible with ";
                 break;
             case 2:
-                if (HidePrerequisite) continue;
+                if (HidePrerequisite)
+                    continue;
                 text = "Needs ";
                 break;
             default:
@@ -215,10 +235,12 @@ void frmManageSetups::RefreshAllMods() {
 
 void frmManageSetups::AddNewSetup() {
     const std::string name = InputBox("New setup name:", kTitle, "");
-    if (name.empty()) return;
+    if (name.empty())
+        return;
     // Keys ignore letter case: "test" is taken when "Test" exists.
     if (Setups->HasKey(name) || Setups->ItemNoError(name)) {
-        MsgBox("There is already a setup with that name.", MsgIcon::Warning, MsgButtons::OK, kTitle);
+        MsgBox("There is already a setup with that name.", MsgIcon::Warning, MsgButtons::OK,
+               kTitle);
         return;
     }
     const std::string reason = UnstorableNameReason(name);
@@ -238,7 +260,8 @@ void frmManageSetups::AddNewSetup() {
 void frmManageSetups::DeleteSetup() {
     ListView& list = form_->ListViewNamed("lstSetups");
     const int selected = list.SelectedIndex();
-    if (selected == 0) return;
+    if (selected == 0)
+        return;
     Setups->Remove(list.Key(selected));
     RefreshSetups();
 }
@@ -246,7 +269,8 @@ void frmManageSetups::DeleteSetup() {
 void frmManageSetups::AddSelectedMod() {
     ListView& list = form_->ListViewNamed("lstModis");
     const int selected = list.SelectedIndex();
-    if (selected == 0 || !SelectedSetup) return;
+    if (selected == 0 || !SelectedSetup)
+        return;
     auto mod = Modis->Item(list.Key(selected));
     const ModCompatibility compatibility = mod->CompatibleWith(*SelectedSetup->Modis());
     if (compatibility.Compatibility == 0 || DisregardIncompatibility)
@@ -261,7 +285,8 @@ void frmManageSetups::AddSelectedMod() {
 void frmManageSetups::RemoveSelectedMod() {
     ListView& list = form_->ListViewNamed("lstSetupModis");
     const int selected = list.SelectedIndex();
-    if (selected == 0 || !SelectedSetup) return;
+    if (selected == 0 || !SelectedSetup)
+        return;
     const auto& mods = *SelectedSetup->Modis();
     auto mod = mods.Item(list.Key(selected));
     if (!DisregardIncompatibility) {
@@ -286,19 +311,22 @@ void frmManageSetups::RemoveAllMods() {
         const int before = list.Count();
         list.Select(before);
         RemoveSelectedMod();
-        if (list.Count() >= before) break;
+        if (list.Count() >= before)
+            break;
     }
 }
 
 void frmManageSetups::MoveModDown() {
     ListView& list = form_->ListViewNamed("lstSetupModis");
     const int selected = list.SelectedIndex();
-    if (selected == 0 || selected == list.Count() || !SelectedSetup) return;
+    if (selected == 0 || selected == list.Count() || !SelectedSetup)
+        return;
     auto& mods = *SelectedSetup->Modis();
     auto mod = mods.Item(list.Key(selected));
     auto next = mods.Item(list.Key(selected + 1));
     if (next->IsPrerequisite(*mod) && !DisregardIncompatibility) {
-        MsgBox("Cannot move since " + mod->Name() + Useful::CrLf + "is a prerequisite of " + next->Name(),
+        MsgBox("Cannot move since " + mod->Name() + Useful::CrLf + "is a prerequisite of " +
+                   next->Name(),
                MsgIcon::Information, MsgButtons::OK, kTitle);
         return;
     }
@@ -312,7 +340,8 @@ void frmManageSetups::MoveModDown() {
 void frmManageSetups::MoveModUp() {
     ListView& list = form_->ListViewNamed("lstSetupModis");
     const int selected = list.SelectedIndex();
-    if (selected <= 1) return;
+    if (selected <= 1)
+        return;
     list.Select(selected - 1);
     MoveModDown();
     list.Select(selected - 1);

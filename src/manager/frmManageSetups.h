@@ -13,7 +13,7 @@
 // their mods added, removed and ordered under the compatibility rules. It edits the
 // main window's own objects in place.
 class frmManageSetups {
-public:
+  public:
     // ConvertVarnixMods is the main window's conversion, run by "Seek Varnix mods".
     frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods);
     ~frmManageSetups();
@@ -44,7 +44,7 @@ public:
     bool HideIncompatible = false;
     bool HidePrerequisite = false;
 
-private:
+  private:
     void CreateControls();
     void SelectSetupItem(int Index);
     void ShowDescription(ListView& List, int Index);

@@ -12,7 +12,7 @@
 // one. Failures raise the errors of a keyed list and leave the collection unchanged.
 template <typename T>
 class KeyedCollection {
-public:
+  public:
     using Pointer = std::shared_ptr<T>;
 
     long Count() const { return static_cast<long>(items_.size()); }
@@ -36,7 +36,7 @@ public:
         std::string key;
     };
     class Iterator {
-    public:
+      public:
         explicit Iterator(typename std::vector<Entry>::const_iterator at) : at_(at) {}
         const Pointer& operator*() const { return at_->item; }
         Iterator& operator++() {
@@ -45,23 +45,25 @@ public:
         }
         bool operator!=(const Iterator& other) const { return at_ != other.at_; }
 
-    private:
+      private:
         typename std::vector<Entry>::const_iterator at_;
     };
     Iterator begin() const { return Iterator(items_.begin()); }
     Iterator end() const { return Iterator(items_.end()); }
 
-protected:
+  protected:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
     // Inserts under sKey (none when empty) before the element stored under BeforeKey,
     // or at the end when BeforeKey is empty.
-    const Pointer& Insert(Pointer NewItem, const std::string& sKey, const std::string& BeforeKey = "") {
+    const Pointer& Insert(Pointer NewItem, const std::string& sKey,
+                          const std::string& BeforeKey = "") {
         if (!sKey.empty() && HasKey(sKey))
             throw QuillonError(457, "Collection",
                                "This key is already associated with an element of this collection");
         std::size_t at = items_.size();
-        if (!BeforeKey.empty()) at = PositionOfKey(BeforeKey);
+        if (!BeforeKey.empty())
+            at = PositionOfKey(BeforeKey);
         items_.insert(items_.begin() + static_cast<long>(at), Entry{std::move(NewItem), sKey});
         return items_[at].item;
     }
@@ -69,15 +71,18 @@ protected:
     // The first element whose own Key property equals Key exactly, or none.
     Pointer FindByKeyProperty(const std::string& Key) const {
         for (const Entry& entry : items_)
-            if (entry.item && entry.item->Key == Key) return entry.item;
+            if (entry.item && entry.item->Key == Key)
+                return entry.item;
         return nullptr;
     }
 
-private:
+  private:
     std::size_t Find(const std::string& Key) const {
-        if (Key.empty()) return npos;
+        if (Key.empty())
+            return npos;
         for (std::size_t i = 0; i < items_.size(); ++i)
-            if (!items_[i].key.empty() && TextCase::EqualIgnoringCase(items_[i].key, Key)) return i;
+            if (!items_[i].key.empty() && TextCase::EqualIgnoringCase(items_[i].key, Key))
+                return i;
         return npos;
     }
     std::size_t Position(long Index) const {
@@ -87,7 +92,8 @@ private:
     }
     std::size_t PositionOfKey(const std::string& Key) const {
         std::size_t at = Find(Key);
-        if (at == npos) throw QuillonError(5, "Collection", "Invalid procedure call or argument");
+        if (at == npos)
+            throw QuillonError(5, "Collection", "Invalid procedure call or argument");
         return at;
     }
 

@@ -18,7 +18,7 @@ class Progress;
 // One mod: its definition, transfer lists, user-profile entries, compatibility lists
 // and its state. The same object is shared by every collection that holds it.
 class Modi {
-public:
+  public:
     Modi();
 
     std::string Key;
@@ -45,8 +45,8 @@ public:
                     FileInterface* FileInterface, const std::string& Language,
                     const std::string& QELPath);
     bool Apply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& Progress,
-               FileInterface* FileInterface, const std::string& Language, const std::string& QELPath,
-               bool OverrideUserProfiles, FileAccess& UserProfileFile);
+               FileInterface* FileInterface, const std::string& Language,
+               const std::string& QELPath, bool OverrideUserProfiles, FileAccess& UserProfileFile);
     bool UnApply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& Progress,
                  FileInterface* FileInterface, const std::string& Language,
                  const std::string& QELPath);
@@ -64,7 +64,7 @@ public:
     const std::vector<std::string>& CompatibleKeys() const { return compatible_; }
     const std::vector<std::string>& IncompatibleKeys() const { return incompatible_; }
 
-private:
+  private:
     // True when it failed.
     bool PerformTransfers(const ::Transfers& List, bool Log, FileAccess& LogFile,
                           bool LogFileOpened, ::Progress& Progress, FileInterface* FileInterface,

@@ -8,12 +8,14 @@
 // negative Progress: the operation has ended), and Status describes the current
 // step (the empty text clears it). The main window is its one listener.
 class Progress {
-public:
+  public:
     void ReportProgress(std::int32_t Step, std::int32_t OutOf) {
-        if (OnProgress) OnProgress(Step, OutOf);
+        if (OnProgress)
+            OnProgress(Step, OutOf);
     }
     void ReportStatus(const std::string& Status) {
-        if (OnStatus) OnStatus(Status);
+        if (OnStatus)
+            OnStatus(Status);
     }
 
     std::function<void(std::int32_t Step, std::int32_t OutOf)> OnProgress;

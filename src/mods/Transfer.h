@@ -10,7 +10,7 @@ class FileReference;
 // "%d" is expanded when a path is set; "%l" when a file reference is made. A path
 // that could harm the game folder is rejected and leaves its side empty (Invalid).
 class Transfer {
-public:
+  public:
     void SetFromFile(const std::string& NewFromFile);
     void SetToFile(const std::string& NewToFile);
     std::unique_ptr<FileReference> FromFileRef(FileInterface* FileInterface,
@@ -27,7 +27,7 @@ public:
     // Collections of transfers are never keyed; this keeps the collection's shape.
     std::string Key;
 
-private:
+  private:
     static void Split(const std::string& Path, std::string& Folder, std::string& Name);
     void SplitFromFile(const std::string& Path) { Split(Path, fromFolder_, fromName_); }
     void SplitToFile(const std::string& Path) { Split(Path, toFolder_, toName_); }

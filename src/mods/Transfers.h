@@ -4,7 +4,7 @@
 #include "Transfer.h"
 
 class Transfers : public KeyedCollection<Transfer> {
-public:
+  public:
     // A new transfer with SetFromFile and then SetToFile applied.
     std::shared_ptr<Transfer> Add(const std::string& FromFile, const std::string& ToFile,
                                   const std::string& sKey = "");

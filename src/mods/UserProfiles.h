@@ -4,7 +4,7 @@
 #include "UserProfile.h"
 
 class UserProfiles : public KeyedCollection<UserProfile> {
-public:
+  public:
     std::shared_ptr<UserProfile> Add(const std::string& Field, const std::string& Value,
                                      const std::string& sKey = "");
 };

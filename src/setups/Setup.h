@@ -12,7 +12,7 @@ class Progress;
 // A named, ordered list of mods, initialized, applied and unapplied as a unit. Key
 // equals Name for every setup the program makes.
 class Setup {
-public:
+  public:
     Setup();
 
     std::string Key;
@@ -26,8 +26,8 @@ public:
 
     // Each returns true when it failed.
     bool Apply(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress& Progress,
-               FileInterface* FileInterface, const std::string& Language, const std::string& QELPath,
-               bool OverrideUserProfiles, FileAccess& UserProfileFile);
+               FileInterface* FileInterface, const std::string& Language,
+               const std::string& QELPath, bool OverrideUserProfiles, FileAccess& UserProfileFile);
     bool UnApply(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress& Progress,
                  FileInterface* FileInterface, const std::string& Language,
                  const std::string& QELPath);
@@ -40,6 +40,6 @@ public:
     bool ReadFromFile(FileAccess& File, const ::Modis& AllModis, const std::string& NewName);
     void WriteToFile(FileAccess& File) const;
 
-private:
+  private:
     std::shared_ptr<::Modis> modis_;
 };

@@ -9,10 +9,11 @@ class FileReference;
 // with its argument, which the listener may read and may replace. A listener asks
 // the walk to stop by setting Abort.
 class Action {
-public:
+  public:
     bool Abort = false;
     void DoAction(std::shared_ptr<FileReference>& Arg) {
-        if (OnAction) OnAction(Arg);
+        if (OnAction)
+            OnAction(Arg);
     }
     // The one listener.
     std::function<void(std::shared_ptr<FileReference>& Arg)> OnAction;

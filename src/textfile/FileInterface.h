@@ -14,7 +14,7 @@ class FileReference;
 // is usable, whether a file (or a wildcard pattern) is present, walks over folders
 // and the dialogs that ask the user for a file.
 class FileInterface {
-public:
+  public:
     // TempPath is the folder of the scratch file "temp.tmp" (the game folder), handed
     // down by the main window that creates the interface.
     explicit FileInterface(std::string TempPath = "");
@@ -43,7 +43,7 @@ public:
     bool SeekCancelled = false;
     std::string FoundPath;
 
-private:
+  private:
     void FileFoundAction_Action(std::shared_ptr<FileReference>& Arg);
     bool ObtainFile(FileReference& FileRef, const std::string& Title, const std::string& Filter,
                     const std::string& InitPath, bool Save);

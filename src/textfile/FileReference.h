@@ -11,7 +11,7 @@ class FileAccess;
 // One file: a folder (ending in "\", lower case where file names ignore case) and a
 // file name, bound to the program's file interface, which it never owns.
 class FileReference {
-public:
+  public:
     bool FileAbsent() const;
     FileInterface* GetFileInterface() const { return fileInterface_; }
     const std::string& FileName() const { return fileName_; }
@@ -35,10 +35,11 @@ public:
 
     // Binds the reference; nothing on disk is looked at. Raises 1101 without an
     // interface.
-    void Setup(std::string NewPath, const std::string& NewFileName, FileInterface* NewFileInterface);
+    void Setup(std::string NewPath, const std::string& NewFileName,
+               FileInterface* NewFileInterface);
     void CopySetup(const FileReference& CopyFrom);
 
-private:
+  private:
     FileInterface* fileInterface_ = nullptr;
     std::string path_;
     std::string fileName_;

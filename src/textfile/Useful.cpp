@@ -11,41 +11,61 @@ void AppendLine(std::string& Text, const std::string& Line) {
         Text += CrLf + Line;
 }
 
-std::string YesNo(bool Flag) { return Flag ? "Yes" : "No"; }
+std::string YesNo(bool Flag) {
+    return Flag ? "Yes" : "No";
+}
 
 bool ParseBool(const std::string& Text) {
-    if (Text.empty()) return true;
+    if (Text.empty())
+        return true;
     char first = Text[0];
-    if (first >= 'A' && first <= 'Z') first = static_cast<char>(first - 'A' + 'a');
+    if (first >= 'A' && first <= 'Z')
+        first = static_cast<char>(first - 'A' + 'a');
     return !(first == 'n' || first == 'f' || first == '0');
 }
 
 std::string TrimValue(const std::string& Value) {
     std::size_t start = Value.find_first_not_of(' ');
-    if (start == std::string::npos) return "";
+    if (start == std::string::npos)
+        return "";
     std::size_t end = Value.find_last_not_of(' ');
     return Value.substr(start, end - start + 1);
 }
 
-std::string TrimValue(long Value) { return std::to_string(Value); }
+std::string TrimValue(long Value) {
+    return std::to_string(Value);
+}
 
-bool IsWhiteSpace(char C) { return C == ' ' || C == '\r' || C == '\n'; }
+bool IsWhiteSpace(char C) {
+    return C == ' ' || C == '\r' || C == '\n';
+}
 
 std::string TrimWhiteSpace(const std::string& Text) {
     std::size_t start = 0;
-    while (start < Text.size() && IsWhiteSpace(Text[start])) ++start;
+    while (start < Text.size() && IsWhiteSpace(Text[start]))
+        ++start;
     std::size_t end = Text.size();
-    while (end > start && IsWhiteSpace(Text[end - 1])) --end;
+    while (end > start && IsWhiteSpace(Text[end - 1]))
+        --end;
     return Text.substr(start, end - start);
 }
 
-long MinOf(long A, long B) { return A < B ? A : B; }
-long MinOf(long A, long B, long C) { return MinOf(MinOf(A, B), C); }
-long MaxOf(long A, long B) { return A > B ? A : B; }
-long MaxOf(long A, long B, long C) { return MaxOf(MaxOf(A, B), C); }
+long MinOf(long A, long B) {
+    return A < B ? A : B;
+}
+long MinOf(long A, long B, long C) {
+    return MinOf(MinOf(A, B), C);
+}
+long MaxOf(long A, long B) {
+    return A > B ? A : B;
+}
+long MaxOf(long A, long B, long C) {
+    return MaxOf(MaxOf(A, B), C);
+}
 
 long LastPosition(const std::string& Text, const std::string& Find) {
-    if (Find.empty() || Find.size() > Text.size()) return 0;
+    if (Find.empty() || Find.size() > Text.size())
+        return 0;
     std::size_t at = Text.rfind(Find);
     return at == std::string::npos ? 0 : static_cast<long>(at) + 1;
 }
