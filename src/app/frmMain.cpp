@@ -81,14 +81,14 @@ void frmMain::CreateControls() {
     option("chkUserProfileOverride", UserProfileOverride);
     option("chkDebugVESK", DebugVesk);
     language.Click = [this, &language] { Language = language.Text(); };
-    f.ButtonNamed("cmdApply").Click = [this] { Guarded([this] { ApplySelectedSetup(); }); };
+    f.ButtonNamed("cmdApply").Click = [this] { RunHandler([this] { ApplySelectedSetup(); }); };
     f.ButtonNamed("cmdApplyLaunch").Click = [this] {
-        Guarded([this] {
+        RunHandler([this] {
             if (!ApplySelectedSetup())
                 LaunchGame();
         });
     };
-    f.ButtonNamed("cmdManageSetups").Click = [this] { Guarded([this] { ManageSetups(); }); };
+    f.ButtonNamed("cmdManageSetups").Click = [this] { RunHandler([this] { ManageSetups(); }); };
     f.ButtonNamed("cmdExit").Click = [this] { Close(); };
     f.QueryClose = [this] {
         Close();
@@ -96,22 +96,11 @@ void frmMain::CreateControls() {
     };
 }
 
-void frmMain::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const QuillonError& error) {
-        // The window stays usable; nothing is saved because of the error.
-        MsgBox("Error " + std::to_string(error.Number) + " (" + error.Source + "):" + Useful::CrLf +
-                   error.Description,
-               MsgIcon::Exclamation, MsgButtons::OK, kTitle);
-    }
-}
-
 void frmMain::Close() {
     if (ended_)
         return;
     if (loaded_) {
-        Guarded([this] {
+        RunHandler([this] {
             WriteSettings();
             WriteUserProfileSettings();
         });

@@ -93,8 +93,6 @@ class frmMain : public SettingsState {
     void OnProgress(std::int32_t Progress, std::int32_t OutOf);
     void OnStatus(const std::string& Status);
     void ManageSetups();
-    // Runs a handler; an error that reaches it is shown and the window stays usable.
-    void Guarded(const std::function<void()>& handler);
 
     FormFactory& factory_;
     CommonDialog& dialog_;

@@ -65,23 +65,23 @@ void frmManageSetups::CreateControls() {
     ListView& modis = f.ListViewNamed("lstModis");
     modis.SetColumns("Name", "Compatibility:");
 
-    setups.ItemClick = [this](int index) { Guarded([this, index] { SelectSetupItem(index); }); };
+    setups.ItemClick = [this](int index) { RunHandler([this, index] { SelectSetupItem(index); }); };
     setups.KeyUp = [this](ListKey key) {
         if (key == ListKey::Delete)
-            Guarded([this] { DeleteSetup(); });
+            RunHandler([this] { DeleteSetup(); });
     };
     setupModis.ItemClick = [this, &setupModis](int index) {
-        Guarded([this, &setupModis, index] { ShowDescription(setupModis, index); });
+        RunHandler([this, &setupModis, index] { ShowDescription(setupModis, index); });
     };
-    setupModis.KeyUp = [this](ListKey) { Guarded([this] { RemoveSelectedMod(); }); };
+    setupModis.KeyUp = [this](ListKey) { RunHandler([this] { RemoveSelectedMod(); }); };
     modis.ItemClick = [this, &modis](int index) {
-        Guarded([this, &modis, index] { ShowDescription(modis, index); });
+        RunHandler([this, &modis, index] { ShowDescription(modis, index); });
     };
     modis.KeyUp = [this](ListKey key) {
         if (key == ListKey::Enter)
-            Guarded([this] { AddSelectedMod(); });
+            RunHandler([this] { AddSelectedMod(); });
     };
-    modis.DblClick = [this] { Guarded([this] { AddSelectedMod(); }); };
+    modis.DblClick = [this] { RunHandler([this] { AddSelectedMod(); }); };
 
     const std::pair<const char*, void (frmManageSetups::*)()> actions[] = {
         {"cmdNew", &frmManageSetups::AddNewSetup},
@@ -94,7 +94,7 @@ void frmManageSetups::CreateControls() {
         {"cmdConvertVarnixMods", &frmManageSetups::SeekVarnixMods}};
     for (const auto& [name, action] : actions)
         f.ButtonNamed(name).Click = [this, action] {
-            Guarded([this, action] { (this->*action)(); });
+            RunHandler([this, action] { (this->*action)(); });
         };
     f.ButtonNamed("cmdExit").Click = [this] { form_->Hide(); };
 
@@ -105,30 +105,20 @@ void frmManageSetups::CreateControls() {
     CheckBox& hideIncompatible = f.CheckBoxNamed("chkHideIncompatible");
     hideIncompatible.Click = [this, &hideIncompatible] {
         HideIncompatible = hideIncompatible.Value() == CheckState::Ticked;
-        Guarded([this] { RefreshAllMods(); });
+        RunHandler([this] { RefreshAllMods(); });
     };
     CheckBox& hidePrerequisite = f.CheckBoxNamed("chkHidePrerequisite");
     hidePrerequisite.Click = [this, &hidePrerequisite] {
         HidePrerequisite = hidePrerequisite.Value() == CheckState::Ticked;
-        Guarded([this] { RefreshAllMods(); });
+        RunHandler([this] { RefreshAllMods(); });
     };
 
-    f.Activate = [this] { Guarded([this] { Activated(); }); };
+    f.Activate = [this] { RunHandler([this] { Activated(); }); };
     // Closing from the title bar only hides the window; it is shown again later.
     f.QueryClose = [this] {
         form_->Hide();
         return true;
     };
-}
-
-void frmManageSetups::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const QuillonError& error) {
-        MsgBox("Error " + std::to_string(error.Number) + " (" + error.Source + "):" + Useful::CrLf +
-                   error.Description,
-               MsgIcon::Exclamation, MsgButtons::OK, kTitle);
-    }
 }
 
 void frmManageSetups::Setup(std::shared_ptr<::Setups> NewSetups, std::shared_ptr<::Modis> NewModis,
@@ -149,7 +139,7 @@ void frmManageSetups::Activated() {
 void frmManageSetups::ShowModal() {
     // Front ends raise Activate when the window comes up; the refresh must not
     // depend on it.
-    Guarded([this] { Activated(); });
+    RunHandler([this] { Activated(); });
     form_->ShowModal();
 }
 

@@ -51,7 +51,6 @@ class frmManageSetups {
     void SeekVarnixMods();
     // The window has become active: rebuild the lists when new state was handed in.
     void Activated();
-    void Guarded(const std::function<void()>& handler);
 
     std::unique_ptr<Form> form_;
     std::function<void()> convertVarnixMods_;

@@ -6,18 +6,35 @@ namespace {
 DialogService* gService = nullptr;
 
 DialogService& Service() {
-    if (!gService) throw QuillonError(PlatformError::InvalidArgument, "Platform", "No dialog service");
+    if (!gService)
+        throw QuillonError(PlatformError::InvalidArgument, "Platform", "No dialog service");
     return *gService;
 }
 }  // namespace
 
-void SetDialogService(DialogService* service) { gService = service; }
-DialogService* CurrentDialogService() { return gService; }
+void SetDialogService(DialogService* service) {
+    gService = service;
+}
+DialogService* CurrentDialogService() {
+    return gService;
+}
 
-MsgResult MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons, const std::string& title) {
+MsgResult MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
+                 const std::string& title) {
     return Service().MsgBox(text, icon, buttons, title);
 }
 
-std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+std::string InputBox(const std::string& prompt, const std::string& title,
+                     const std::string& defaultText) {
     return Service().InputBox(prompt, title, defaultText);
+}
+
+void RunHandler(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const QuillonError& error) {
+        MsgBox("Error " + std::to_string(error.Number) + " (" + error.Source + "):\r\n" +
+                   error.Description,
+               MsgIcon::Exclamation, MsgButtons::OK, "Quillon");
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Message boxes and the input box. The desktop front end and the script driver
@@ -9,7 +10,7 @@ enum class MsgButtons { OK, YesNo, YesNoCancel };
 enum class MsgResult { OK, Yes, No, Cancel };
 
 class DialogService {
-public:
+  public:
     virtual ~DialogService() = default;
     virtual MsgResult MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
                              const std::string& title) = 0;
@@ -27,11 +28,15 @@ MsgResult MsgBox(const std::string& text, MsgIcon icon = MsgIcon::None,
 std::string InputBox(const std::string& prompt, const std::string& title = "Quillon",
                      const std::string& defaultText = "");
 
+// Runs a handler of a window. An error that reaches it is shown with its number and
+// message, and the window stays usable; nothing is saved because of it.
+void RunHandler(const std::function<void()>& handler);
+
 // The common file dialog: the caller sets the title, file name, filter ("description
 // |pattern" pairs) and starting folder, shows it, and reads FileName (empty when the
 // user cancelled).
 class CommonDialog {
-public:
+  public:
     virtual ~CommonDialog() = default;
     virtual void ShowOpen() = 0;
     virtual void ShowSave() = 0;
@@ -44,7 +49,7 @@ public:
 
 // Starts a program without waiting for it; raises QuillonError when it cannot.
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     virtual void Launch(const std::string& program) = 0;
 };

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "FileAccess.h"
 #include "FileInterface.h"
 #include "NativeFileSystem.h"
@@ -11,17 +12,6 @@
 #include "TempFolder.h"
 
 namespace {
-
-template <typename F>
-QuillonError ErrorOf(F operation) {
-    try {
-        operation();
-    } catch (const QuillonError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error was raised";
-    return QuillonError(0, "", "");
-}
 
 // Every token up to the end-of-file sentinel (bounded, so a reader that never ends
 // fails instead of hanging).

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #endif
 
+#include "ErrorOf.h"
 #include "FileInterface.h"
 #include "FileReference.h"
 #include "NativeFileSystem.h"
@@ -18,18 +19,6 @@ FileReference Ref(FileInterface& fi, const std::string& path, const std::string&
     FileReference ref;
     ref.Setup(path, name, &fi);
     return ref;
-}
-
-// The error an operation raises; fails the test when it raises none.
-template <typename F>
-QuillonError ErrorOf(F operation) {
-    try {
-        operation();
-    } catch (const QuillonError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error was raised";
-    return QuillonError(0, "", "");
 }
 
 }  // namespace
