@@ -30,14 +30,14 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # One server for the whole run, so that each program starts in about a second rather
-# than three. Its standard streams must not be pipes: it would hold them open for good.
+# than three. Neither it nor Wine's own services, which live as long as it does, may
+# inherit a pipe: whoever reads that pipe would wait for them for good. So the
+# services are started here, by wineboot, rather than by the first test.
 mkdir -p "$WINEPREFIX"
 stop_server() { "$wineserver" -k </dev/null >/dev/null 2>&1 || true; }
 trap stop_server EXIT
 "$wineserver" -p </dev/null >/dev/null 2>&1
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Preparing the Wine prefix (once)"
-  "$wine" wineboot --init </dev/null >/dev/null 2>&1
-fi
+[ -f "$WINEPREFIX/system.reg" ] || echo "Preparing the Wine prefix (once)"
+"$wine" wineboot --init </dev/null >/dev/null 2>&1
 
 ctest --preset windows

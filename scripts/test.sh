@@ -8,3 +8,6 @@ scripts/install-deps.sh
 cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
+
+# Then the Windows build: cross-compiled, its tests run under Wine.
+scripts/test-windows.sh

@@ -10,11 +10,16 @@ std::string Format(bool date) {
         date ? ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer,
                                  128, nullptr)
              : ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, nullptr, buffer, 128);
-    if (size <= 1) return "";
+    if (size <= 1)
+        return "";
     return Win32::Narrow(std::wstring(buffer, static_cast<std::size_t>(size - 1)));
 }
 }  // namespace
 
-std::string DateText() { return Format(true); }
-std::string TimeText() { return Format(false); }
+std::string DateText() {
+    return Format(true);
+}
+std::string TimeText() {
+    return Format(false);
+}
 }  // namespace Clock

@@ -4,7 +4,8 @@ std::string JoinArguments(int argc, char** argv) {
     std::string line;
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
-        if (!line.empty()) line += ' ';
+        if (!line.empty())
+            line += ' ';
         if (!word.empty() && word[0] == '-')
             line += word;
         else

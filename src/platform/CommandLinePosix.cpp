@@ -1,3 +1,5 @@
 #include "CommandLine.h"
 
-std::string ProcessCommandLine(int argc, char** argv) { return JoinArguments(argc, argv); }
+std::string ProcessCommandLine(int argc, char** argv) {
+    return JoinArguments(argc, argv);
+}

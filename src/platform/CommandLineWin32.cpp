@@ -8,9 +8,11 @@ std::wstring CommandLineTail(const std::wstring& commandLine) {
         at = commandLine.find(L'"', 1);
         at = at == std::wstring::npos ? size : at + 1;
     } else {
-        while (at < size && commandLine[at] != L' ' && commandLine[at] != L'\t') ++at;
+        while (at < size && commandLine[at] != L' ' && commandLine[at] != L'\t')
+            ++at;
     }
-    while (at < size && (commandLine[at] == L' ' || commandLine[at] == L'\t')) ++at;
+    while (at < size && (commandLine[at] == L' ' || commandLine[at] == L'\t'))
+        ++at;
     return commandLine.substr(at);
 }
 

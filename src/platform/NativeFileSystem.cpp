@@ -25,8 +25,10 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    if (p == pattern.size()) return true;
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    if (p == pattern.size())
+        return true;
     // As on Windows, a final ".*" also matches a name without an extension.
     if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0)
         return WildcardMatch(pattern.substr(0, pattern.size() - 2), name);
@@ -37,7 +39,8 @@ void SortNames(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         std::string la = TextCase::Lower(a);
         std::string lb = TextCase::Lower(b);
-        if (la != lb) return la < lb;
+        if (la != lb)
+            return la < lb;
         return a < b;
     });
 }
@@ -46,16 +49,20 @@ InputFile::InputFile(const std::string& file) {
     const std::string text = ReadWholeFile(file);
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
         lines_.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
         start = i + 1;
     }
-    if (start < text.size()) lines_.push_back(text.substr(start));
+    if (start < text.size())
+        lines_.push_back(text.substr(start));
 }
 
 std::string InputFile::ReadLine() {
-    if (AtEnd()) return "";
+    if (AtEnd())
+        return "";
     return lines_[next_++];
 }
 

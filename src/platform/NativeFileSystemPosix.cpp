@@ -182,14 +182,14 @@ std::string ResolveFull(const std::string& path) { return Resolve(path).full; }
 
 // Read-only means the owner may not write, and the program honours it even when the
 // process could write anyway (as root, or through the rename that replaces a file).
-void RefuseReadOnly(const std::string& native) {
+void RefuseReadOnly(const std::string& native, const char* what = "Cannot write") {
     struct stat st;
     if (!Exists(native, &st))
         return;
     if (S_ISDIR(st.st_mode))
-        RaiseErrno(EISDIR, "Cannot write", native);
+        RaiseErrno(EISDIR, what, native);
     if ((st.st_mode & S_IWUSR) == 0)
-        RaiseErrno(EACCES, "Cannot write", native);
+        RaiseErrno(EACCES, what, native);
 }
 
 std::string TemporarySibling(const std::string& nativeFolder) {
@@ -367,6 +367,8 @@ void ReplaceFile(const std::string& from, const std::string& to) {
 
 void DeleteFile(const std::string& file) {
     Split split = Resolve(file);
+    // As on Windows, a read-only file is not deleted until its bit is cleared.
+    RefuseReadOnly(split.full, "Cannot delete");
     if (::unlink(split.full.c_str()) != 0) RaiseErrno(errno, "Cannot delete", split.full);
     NoteDeleted(split.folder, split.name);
 }

@@ -22,7 +22,7 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HI
                                       FILE_ATTRIBUTE_TEMPORARY;
 
 class Handle {
-public:
+  public:
     explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
     ~Handle() { Close(); }
     Handle(const Handle&) = delete;
@@ -34,31 +34,36 @@ public:
         handle_ = handle;
     }
     bool Close() {
-        if (!valid()) return true;
+        if (!valid())
+            return true;
         HANDLE handle = handle_;
         handle_ = INVALID_HANDLE_VALUE;
         return ::CloseHandle(handle) != 0;
     }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 std::string Backslashed(std::string path) {
     for (char& c : path)
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     return path;
 }
 
 std::wstring Native(const std::string& path) {
     std::wstring wide = Win32::Wide(Backslashed(path));
-    if (wide.size() < kShortPathLimit || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    if (wide.size() < kShortPathLimit || wide.rfind(L"\\\\?\\", 0) == 0)
+        return wide;
     DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return wide;
+    if (size == 0)
+        return wide;
     std::wstring full(size, L'\0');
     size = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
     full.resize(size);
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }
 
@@ -70,30 +75,40 @@ bool IsDriveRoot(const std::string& path) {
 // the drive's current folder).
 std::wstring NativeFolder(const std::string& folder) {
     std::string path = Backslashed(folder);
-    while (path.size() > 1 && path.back() == '\\' && !IsDriveRoot(path)) path.pop_back();
+    while (path.size() > 1 && path.back() == '\\' && !IsDriveRoot(path))
+        path.pop_back();
     return Native(path);
 }
 
 std::wstring FolderOf(const std::wstring& file) {
     const std::size_t separator = file.find_last_of(L"\\:");
-    if (separator == std::wstring::npos) return L"";
+    if (separator == std::wstring::npos)
+        return L"";
     return file.substr(0, separator + 1);
 }
 
 // An existing file as it is spelled on disk: a file replaced under another spelling
 // keeps its own name.
 std::wstring ExistingSpelling(const std::wstring& file) {
+    // A search pattern would find some other file (no file name holds these).
+    if (file.find_first_of(L"*?", file.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0) != std::wstring::npos)
+        return file;
     WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileExW(file.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                     nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE) return file;
+    HANDLE find =
+        ::FindFirstFileExW(file.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return file;
     ::FindClose(find);
     return FolderOf(file) + data.cFileName;
 }
 
-DWORD Attributes(const std::wstring& native) { return ::GetFileAttributesW(native.c_str()); }
+DWORD Attributes(const std::wstring& native) {
+    return ::GetFileAttributesW(native.c_str());
+}
 
-bool Exists(DWORD attributes) { return attributes != INVALID_FILE_ATTRIBUTES; }
+bool Exists(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES;
+}
 
 // Read-only is honoured by the program itself: a process with the right to write
 // anyway (an administrator's, or Wine's as root) must not write over it either.
@@ -108,20 +123,25 @@ void RefuseReadOnly(const std::wstring& native, const std::string& name) {
 template <typename Visit>
 void ForEachEntry(const std::string& folder, Visit visit) {
     std::wstring spec = NativeFolder(folder);
-    if (!spec.empty() && spec.back() != L'\\' && spec.back() != L':') spec += L'\\';
+    if (!spec.empty() && spec.back() != L'\\' && spec.back() != L':')
+        spec += L'\\';
     spec += L'*';
     WIN32_FIND_DATAW data;
     HANDLE find = ::FindFirstFileExW(spec.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return;
+    if (find == INVALID_HANDLE_VALUE)
+        return;
     do {
         const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            continue;
         bool lossless = true;
         std::string narrow = Win32::Narrow(name, &lossless);
         // A name that the program's text cannot spell could not be opened again.
-        if (!lossless) continue;
+        if (!lossless)
+            continue;
         visit(data.dwFileAttributes, narrow);
     } while (::FindNextFileW(find, &data));
     ::FindClose(find);
@@ -134,7 +154,9 @@ std::wstring TemporarySibling(const std::wstring& target) {
            std::to_wstring(counter.fetch_add(1)) + L".part";
 }
 
-bool NameTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
+bool NameTaken(DWORD error) {
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
 
 void Discard(const std::wstring& temp) {
     ::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -178,7 +200,8 @@ bool FileExists(const std::string& file) {
 }
 
 bool FolderExists(const std::string& folder) {
-    if (folder.empty()) return false;
+    if (folder.empty())
+        return false;
     const DWORD attributes = Attributes(NativeFolder(folder));
     return Exists(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -215,14 +238,16 @@ std::string CurrentFolder() {
 
 bool IsReadOnly(const std::string& file) {
     const DWORD attributes = Attributes(Native(file));
-    if (!Exists(attributes)) Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
+    if (!Exists(attributes))
+        Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
     return (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 void SetReadOnly(const std::string& file, bool readOnly) {
     const std::wstring native = Native(file);
     DWORD attributes = Attributes(native);
-    if (!Exists(attributes)) Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
+    if (!Exists(attributes))
+        Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
     if (readOnly)
         attributes |= FILE_ATTRIBUTE_READONLY;
     else
@@ -235,16 +260,20 @@ void CopyFile(const std::string& from, const std::string& to) {
     const std::wstring source = Native(from);
     const std::wstring target = ExistingSpelling(Native(to));
     const DWORD attributes = Attributes(source);
-    if (!Exists(attributes)) Win32::Raise(::GetLastError(), "Cannot open", from);
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) Win32::Raise(ERROR_ACCESS_DENIED, "Cannot copy", from);
+    if (!Exists(attributes))
+        Win32::Raise(::GetLastError(), "Cannot open", from);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        Win32::Raise(ERROR_ACCESS_DENIED, "Cannot copy", from);
     RefuseReadOnly(target, to);
     std::wstring temp;
     for (;;) {
         temp = TemporarySibling(target);
         // Fails rather than overwrite: a name in use belongs to another copy under way.
-        if (::CopyFileW(source.c_str(), temp.c_str(), TRUE)) break;
+        if (::CopyFileW(source.c_str(), temp.c_str(), TRUE))
+            break;
         const DWORD error = ::GetLastError();
-        if (!NameTaken(error)) Win32::Raise(error, "Cannot copy to", to);
+        if (!NameTaken(error))
+            Win32::Raise(error, "Cannot copy to", to);
     }
     ::SetFileAttributesW(temp.c_str(), Settable(attributes) | FILE_ATTRIBUTE_HIDDEN);
     // The copy takes the source's attributes, as the system's own copy does.
@@ -258,7 +287,8 @@ void ReplaceFile(const std::string& from, const std::string& to) {
 }
 
 void DeleteFile(const std::string& file) {
-    if (!::DeleteFileW(Native(file).c_str())) Win32::Raise(::GetLastError(), "Cannot delete", file);
+    if (!::DeleteFileW(Native(file).c_str()))
+        Win32::Raise(::GetLastError(), "Cannot delete", file);
 }
 
 void CreateFolder(const std::string& folder) {
@@ -268,23 +298,30 @@ void CreateFolder(const std::string& folder) {
 
 std::string FolderSpelling(const std::string& folder) {
     std::wstring wide = Win32::Wide(folder);
-    if (!wide.empty()) ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    if (!wide.empty())
+        ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
     bool lossless = true;
     std::string lowered = Win32::Narrow(wide, &lossless);
     // A capital whose small letter the code page lacks: fold the ASCII letters only.
-    if (!lossless || lowered.size() != folder.size()) return TextCase::Lower(folder);
+    if (!lossless || lowered.size() != folder.size())
+        return TextCase::Lower(folder);
     return lowered;
 }
 
-std::string NativePath(const std::string& path) { return Backslashed(path); }
+std::string NativePath(const std::string& path) {
+    return Backslashed(path);
+}
 
 bool DriveRootUsable(char letter) {
     const char upper = TextCase::UpperChar(letter);
-    if (upper < 'A' || upper > 'Z') return false;
-    if (!(::GetLogicalDrives() & (1u << (upper - 'A')))) return false;
+    if (upper < 'A' || upper > 'Z')
+        return false;
+    if (!(::GetLogicalDrives() & (1u << (upper - 'A'))))
+        return false;
     const wchar_t root[] = {static_cast<wchar_t>(upper), L':', L'\\', L'\0'};
     const UINT type = ::GetDriveTypeW(root);
-    if (type == DRIVE_UNKNOWN || type == DRIVE_NO_ROOT_DIR) return false;
+    if (type == DRIVE_UNKNOWN || type == DRIVE_NO_ROOT_DIR)
+        return false;
     // An empty disc drive must answer "not ready", not ask the user for a disc.
     DWORD previous = 0;
     ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous);
@@ -302,7 +339,8 @@ std::string ReadWholeFile(const std::string& file) {
     Handle handle(::CreateFileW(Native(file).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!handle.valid()) Win32::Raise(::GetLastError(), "Cannot open", file);
+    if (!handle.valid())
+        Win32::Raise(::GetLastError(), "Cannot open", file);
     std::string content;
     LARGE_INTEGER size;
     if (::GetFileSizeEx(handle.get(), &size) && size.QuadPart > 0)
@@ -312,7 +350,8 @@ std::string ReadWholeFile(const std::string& file) {
         DWORD got = 0;
         if (!::ReadFile(handle.get(), buffer, sizeof buffer, &got, nullptr))
             Win32::Raise(::GetLastError(), "Cannot read", file);
-        if (got == 0) return content;
+        if (got == 0)
+            return content;
         content.append(buffer, got);
     }
 }
@@ -333,7 +372,8 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
     if (mode == Mode::Append) {
         impl_->handle.Reset(::CreateFileW(impl_->target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!impl_->handle.valid()) Win32::Raise(::GetLastError(), "Cannot open", file);
+        if (!impl_->handle.valid())
+            Win32::Raise(::GetLastError(), "Cannot open", file);
         return;
     }
     const std::wstring folder = FolderOf(impl_->target);
@@ -349,19 +389,22 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
             return;
         }
         const DWORD error = ::GetLastError();
-        if (!NameTaken(error)) Win32::Raise(error, "Cannot create a file beside", file);
+        if (!NameTaken(error))
+            Win32::Raise(error, "Cannot create a file beside", file);
     }
 }
 
 OutputFile::~OutputFile() {
     if (impl_->handle.valid()) {
         impl_->handle.Close();
-        if (!impl_->temp.empty()) Discard(impl_->temp);
+        if (!impl_->temp.empty())
+            Discard(impl_->temp);
     }
 }
 
 void OutputFile::Write(const std::string& text) {
-    if (!impl_->handle.valid()) Win32::Raise(ERROR_INVALID_HANDLE, "Cannot write", impl_->name);
+    if (!impl_->handle.valid())
+        Win32::Raise(ERROR_INVALID_HANDLE, "Cannot write", impl_->name);
     try {
         WriteAll(impl_->handle.get(), text.data(), text.size(), impl_->name);
     } catch (...) {
@@ -371,16 +414,19 @@ void OutputFile::Write(const std::string& text) {
 }
 
 void OutputFile::Close() {
-    if (!impl_->handle.valid()) return;
+    if (!impl_->handle.valid())
+        return;
     if (impl_->temp.empty()) {
-        if (!impl_->handle.Close()) Win32::Raise(::GetLastError(), "Cannot write", impl_->name);
+        if (!impl_->handle.Close())
+            Win32::Raise(::GetLastError(), "Cannot write", impl_->name);
         return;
     }
     // A write that failed leaves the old file in place: an incomplete settings file or
     // user profile would be worse than the one it was to replace.
     DWORD error = ERROR_WRITE_FAULT;
     bool ok = !impl_->failed && ::FlushFileBuffers(impl_->handle.get());
-    if (!ok && !impl_->failed) error = ::GetLastError();
+    if (!ok && !impl_->failed)
+        error = ::GetLastError();
     if (!impl_->handle.Close() && ok) {
         ok = false;
         error = ::GetLastError();

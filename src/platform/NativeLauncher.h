@@ -15,4 +15,9 @@ class NativeLauncher : public Launcher {
     // The words that start the program in the system's spelling: the program
     // itself, or wine and the program. Raises QuillonError when it cannot start.
     static std::vector<std::string> CommandFor(const std::string& program);
+
+    // Whether only this launcher can start the game as the system should (on Windows,
+    // its window maximized and in front); a front end's own way of starting programs
+    // serves elsewhere.
+    static bool StartsWindowMaximized();
 };

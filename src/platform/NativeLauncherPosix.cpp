@@ -71,3 +71,7 @@ void NativeLauncher::Launch(const std::string& program) {
     int status = 0;
     ::waitpid(child, &status, WNOHANG);
 }
+
+bool NativeLauncher::StartsWindowMaximized() {
+    return false;
+}

@@ -25,10 +25,15 @@ void NativeLauncher::Launch(const std::string& program) {
                           nullptr, &startup, &process)) {
         const DWORD error = ::GetLastError();
         long number = Win32::ErrorNumber(error);
-        if (number == PlatformError::PathFileAccess) number = PlatformError::CannotStart;
+        if (number == PlatformError::PathFileAccess)
+            number = PlatformError::CannotStart;
         throw QuillonError(number, "Platform",
                            "Could not start " + program + ": " + Win32::SystemMessage(error));
     }
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
+}
+
+bool NativeLauncher::StartsWindowMaximized() {
+    return true;
 }

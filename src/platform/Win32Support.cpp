@@ -5,7 +5,8 @@
 namespace Win32 {
 
 std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
+    if (text.empty())
+        return {};
     const int length = static_cast<int>(text.size());
     const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
@@ -14,8 +15,10 @@ std::wstring Wide(const std::string& text) {
 }
 
 std::string Narrow(const std::wstring& text, bool* lossless) {
-    if (lossless) *lossless = true;
-    if (text.empty()) return {};
+    if (lossless)
+        *lossless = true;
+    if (text.empty())
+        return {};
     const int length = static_cast<int>(text.size());
     // With UTF-8 as the system code page every character has its place, and the
     // system refuses to say whether one was replaced.
@@ -25,7 +28,8 @@ std::string Narrow(const std::wstring& text, bool* lossless) {
         ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(size), '\0');
     ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, narrow.data(), size, nullptr, ask);
-    if (lossless && replaced) *lossless = false;
+    if (lossless && replaced)
+        *lossless = false;
     return narrow;
 }
 
@@ -35,10 +39,12 @@ std::string SystemMessage(DWORD error) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = size > 0 && buffer ? std::wstring(buffer, size) : std::wstring();
-    if (buffer) ::LocalFree(buffer);
+    if (buffer)
+        ::LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
         text.pop_back();
-    if (text.empty()) return "system error " + std::to_string(error);
+    if (text.empty())
+        return "system error " + std::to_string(error);
     return Narrow(text);
 }
 

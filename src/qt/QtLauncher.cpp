@@ -9,10 +9,11 @@
 #include "QuillonError.h"
 
 void QtLauncher::Launch(const std::string& program) {
-#ifdef _WIN32
-    // Only the system's own start opens the game's window maximized and in front.
-    NativeLauncher().Launch(program);
-#else
+    if (NativeLauncher::StartsWindowMaximized()) {
+        // Only the system's own start opens the game's window maximized and in front.
+        NativeLauncher().Launch(program);
+        return;
+    }
     const std::vector<std::string> words = NativeLauncher::CommandFor(program);
     QStringList arguments;
     for (std::size_t at = 1; at < words.size(); ++at)
@@ -20,5 +21,4 @@ void QtLauncher::Launch(const std::string& program) {
     if (!QProcess::startDetached(QFile::decodeName(words.front().c_str()), arguments))
         throw QuillonError(PlatformError::CannotStart, "Platform",
                            "Could not start " + program + ".");
-#endif
 }

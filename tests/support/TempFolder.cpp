@@ -18,13 +18,15 @@ TempFolder::TempFolder() {
 #ifndef _WIN32
     // The program's paths keep "\" as separator on every system.
     for (char& c : path_)
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
 #else
     // Spelled as the program keeps folders on Windows (in lower case), so that tests
     // can compare the folders it reports with this one.
     path_ = NativeFs::FolderSpelling(path_);
 #endif
-    if (path_.back() != '\\') path_ += '\\';
+    if (path_.back() != '\\')
+        path_ += '\\';
     NativeFs::ForgetCachedFolders();
 }
 
@@ -40,7 +42,8 @@ TempFolder::~TempFolder() {
 std::string TempFolder::NativeOf(const std::string& relative) const {
     std::string rel = relative;
     for (char& c : rel)
-        if (c == '\\') c = '/';
+        if (c == '\\')
+            c = '/';
     return (fs::path(native_) / fs::path(rel)).string();
 }
 
@@ -58,6 +61,10 @@ std::string TempFolder::Read(const std::string& relative) const {
     return content.str();
 }
 
-bool TempFolder::Exists(const std::string& relative) const { return fs::exists(NativeOf(relative)); }
+bool TempFolder::Exists(const std::string& relative) const {
+    return fs::exists(NativeOf(relative));
+}
 
-void TempFolder::MakeFolder(const std::string& relative) const { fs::create_directories(NativeOf(relative)); }
+void TempFolder::MakeFolder(const std::string& relative) const {
+    fs::create_directories(NativeOf(relative));
+}

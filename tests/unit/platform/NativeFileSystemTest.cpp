@@ -267,6 +267,7 @@ TEST(NativeFileSystemWrites, ReadOnlyFilesAreNotWrittenOver) {
     }
     EXPECT_THROW(OutputFile(locked, OutputFile::Mode::Append), QuillonError);
     EXPECT_THROW(NativeFs::CopyFile(tmp.Path() + "source.txt", locked), QuillonError);
+    EXPECT_THROW(NativeFs::DeleteFile(locked), QuillonError);
     EXPECT_EQ(tmp.Read("locked.txt"), "kept");
     EXPECT_EQ(Entries(tmp.Native()), (std::set<std::string>{"locked.txt", "source.txt"}));
 

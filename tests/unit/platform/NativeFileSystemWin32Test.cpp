@@ -24,14 +24,19 @@ using NativeFs::OutputFile;
 
 namespace {
 
-std::wstring W(const std::string& text) { return Win32::Wide(text); }
+std::wstring W(const std::string& text) {
+    return Win32::Wide(text);
+}
 
-DWORD AttributesOf(const std::string& path) { return ::GetFileAttributesW(W(path).c_str()); }
+DWORD AttributesOf(const std::string& path) {
+    return ::GetFileAttributesW(W(path).c_str());
+}
 
 void AddAttributes(const std::string& path, DWORD attributes) {
     const DWORD now = AttributesOf(path);
     ASSERT_NE(now, INVALID_FILE_ATTRIBUTES) << path;
-    ASSERT_TRUE(::SetFileAttributesW(W(path).c_str(), (now & ~FILE_ATTRIBUTE_DIRECTORY) | attributes))
+    ASSERT_TRUE(
+        ::SetFileAttributesW(W(path).c_str(), (now & ~FILE_ATTRIBUTE_DIRECTORY) | attributes))
         << path;
 }
 
@@ -40,7 +45,8 @@ std::vector<std::pair<std::string, DWORD>> Entries(const std::string& folder) {
     std::vector<std::pair<std::string, DWORD>> entries;
     WIN32_FIND_DATAW data;
     HANDLE find = ::FindFirstFileW((W(folder) + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return entries;
+    if (find == INVALID_HANDLE_VALUE)
+        return entries;
     do {
         const std::wstring name = data.cFileName;
         if (name != L"." && name != L"..")
@@ -52,36 +58,41 @@ std::vector<std::pair<std::string, DWORD>> Entries(const std::string& folder) {
 
 std::set<std::string> Names(const std::string& folder) {
     std::set<std::string> names;
-    for (const auto& entry : Entries(folder)) names.insert(entry.first);
+    for (const auto& entry : Entries(folder))
+        names.insert(entry.first);
     return names;
 }
 
 std::vector<std::string> Lines(const std::string& file) {
     NativeFs::InputFile in(file);
     std::vector<std::string> lines;
-    while (!in.AtEnd()) lines.push_back(in.ReadLine());
+    while (!in.AtEnd())
+        lines.push_back(in.ReadLine());
     return lines;
 }
 
 // A handle held open as another program would hold it.
 class OpenHandle {
-public:
+  public:
     OpenHandle(const std::string& file, DWORD access, DWORD share)
-        : handle_(::CreateFileW(W(file).c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+        : handle_(
+              ::CreateFileW(W(file).c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
     ~OpenHandle() {
-        if (valid()) ::CloseHandle(handle_);
+        if (valid())
+            ::CloseHandle(handle_);
     }
     OpenHandle(const OpenHandle&) = delete;
     OpenHandle& operator=(const OpenHandle&) = delete;
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 // A junction (a mount point) at link, leading to the folder target.
 bool MakeJunction(const std::string& link, const std::string& target) {
-    if (!::CreateDirectoryW(W(link).c_str(), nullptr)) return false;
+    if (!::CreateDirectoryW(W(link).c_str(), nullptr))
+        return false;
     const std::wstring print = W(target);
     const std::wstring substitute = L"\\??\\" + print;
     const std::size_t names = (substitute.size() + 1 + print.size() + 1) * sizeof(wchar_t);
@@ -102,15 +113,18 @@ bool MakeJunction(const std::string& link, const std::string& target) {
     std::memcpy(&buffer[16], substitute.c_str(), (substitute.size() + 1) * sizeof(wchar_t));
     std::memcpy(&buffer[16 + (substitute.size() + 1) * sizeof(wchar_t)], print.c_str(),
                 (print.size() + 1) * sizeof(wchar_t));
-    HANDLE handle = ::CreateFileW(W(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    HANDLE handle =
+        ::CreateFileW(W(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
     DWORD returned = 0;
-    const bool made = ::DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(),
-                                        static_cast<DWORD>(buffer.size()), nullptr, 0, &returned,
-                                        nullptr) != 0;
+    const bool made =
+        ::DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(),
+                          static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr) != 0;
     ::CloseHandle(handle);
-    if (!made) ::RemoveDirectoryW(W(link).c_str());
+    if (!made)
+        ::RemoveDirectoryW(W(link).c_str());
     return made;
 }
 
@@ -135,7 +149,8 @@ TEST(NativeFileSystemWin32, ListingsSkipHiddenAndSystemEntriesThatPlainNamesStil
     TempFolder tmp;
     for (const char* name : {"shown.txt", "Hidden.txt", "system.txt", "b_moddef.txt", "notes.txtx"})
         tmp.Write(name, "x");
-    for (const char* name : {"Visible", "HiddenFolder", "SystemFolder"}) tmp.MakeFolder(name);
+    for (const char* name : {"Visible", "HiddenFolder", "SystemFolder"})
+        tmp.MakeFolder(name);
     AddAttributes(tmp.Path() + "Hidden.txt", FILE_ATTRIBUTE_HIDDEN);
     AddAttributes(tmp.Path() + "system.txt", FILE_ATTRIBUTE_SYSTEM);
     AddAttributes(tmp.Path() + "HiddenFolder", FILE_ATTRIBUTE_HIDDEN);
@@ -152,7 +167,8 @@ TEST(NativeFileSystemWin32, ListingsSkipHiddenAndSystemEntriesThatPlainNamesStil
     // "/" is read as "\".
     std::string slashed = tmp.Path() + "Visible/";
     for (char& c : slashed)
-        if (c == '\\') c = '/';
+        if (c == '\\')
+            c = '/';
     EXPECT_TRUE(NativeFs::FolderExists(slashed));
 }
 
@@ -161,12 +177,13 @@ TEST(NativeFileSystemWin32, LinkedFoldersAreNotListed) {
     tmp.MakeFolder("real\\inner");
     // Some systems (Wine among them) report a link made that does not exist.
     const bool symlink =
-        ::CreateSymbolicLinkW(W(tmp.Path() + "symlink").c_str(), W(tmp.Path() + "real").c_str(),
-                              SYMBOLIC_LINK_FLAG_DIRECTORY |
-                                  SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0 &&
+        ::CreateSymbolicLinkW(
+            W(tmp.Path() + "symlink").c_str(), W(tmp.Path() + "real").c_str(),
+            SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0 &&
         AttributesOf(tmp.Path() + "symlink") != INVALID_FILE_ATTRIBUTES;
     const bool junction = MakeJunction(tmp.Path() + "junction", tmp.Path() + "real");
-    if (!symlink && !junction) GTEST_SKIP() << "this system makes neither links nor junctions";
+    if (!symlink && !junction)
+        GTEST_SKIP() << "this system makes neither links nor junctions";
 
     EXPECT_EQ(NativeFs::ListFolders(tmp.Path()), std::vector<std::string>{"real"});
     // A link named in full is still a usable folder.
@@ -176,8 +193,10 @@ TEST(NativeFileSystemWin32, LinkedFoldersAreNotListed) {
     if (symlink) {
         EXPECT_TRUE(NativeFs::FolderExists(tmp.Path() + "symlink\\inner\\"));
     }
-    if (junction) ::RemoveDirectoryW(W(tmp.Path() + "junction").c_str());
-    if (symlink) ::RemoveDirectoryW(W(tmp.Path() + "symlink").c_str());
+    if (junction)
+        ::RemoveDirectoryW(W(tmp.Path() + "junction").c_str());
+    if (symlink)
+        ::RemoveDirectoryW(W(tmp.Path() + "symlink").c_str());
 }
 
 TEST(NativeFileSystemWin32, ReadOnlyIsTheFileAttributeAndOtherAttributesStay) {
@@ -214,7 +233,8 @@ TEST(NativeFileSystemWin32, CopiesTakeTheSourcesAttributesAndKeepTheTargetsSpell
     NativeFs::CopyFile(tmp.Path() + "source.txt", tmp.Path() + "gamefile.txt");
     NativeFs::CopyFile(tmp.Path() + "source.txt", tmp.Path() + "Fresh.txt");
 
-    EXPECT_EQ(Names(tmp.Path()), (std::set<std::string>{"Fresh.txt", "GameFile.TXT", "Source.txt"}));
+    EXPECT_EQ(Names(tmp.Path()),
+              (std::set<std::string>{"Fresh.txt", "GameFile.TXT", "Source.txt"}));
     EXPECT_EQ(tmp.Read("GameFile.TXT"), "new");
     for (const char* name : {"GameFile.TXT", "Fresh.txt"}) {
         EXPECT_TRUE(NativeFs::IsReadOnly(tmp.Path() + name)) << name;
@@ -242,9 +262,11 @@ TEST(NativeFileSystemWin32, AReplacementThatCannotTakeTheTargetsPlaceLeavesTheOl
     const auto during = Entries(tmp.Path());
     ASSERT_EQ(during.size(), 3u);
     for (const auto& [name, attributes] : during) {
-        if (name == "quill.ini" || name == "source.txt") continue;
+        if (name == "quill.ini" || name == "source.txt")
+            continue;
         EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << name;
-        for (const char* pattern : {"orig_*.*", "subst_*", "*_moddef.txt", "*_gamefile.txt", "temp.tmp"})
+        for (const char* pattern :
+             {"orig_*.*", "subst_*", "*_moddef.txt", "*_gamefile.txt", "temp.tmp"})
             EXPECT_FALSE(NativeFs::WildcardMatch(pattern, name)) << name;
     }
     {
@@ -313,7 +335,8 @@ TEST(NativeFileSystemWin32, PathsLongerThanTheOldLimitWork) {
 
 TEST(NativeFileSystemWin32, NamesTheCodePageCannotSpellAreLeftOut) {
     const std::wstring foreign = L"\u4e2d\u6587_moddef.txt";
-    if (SpelledInCodePage(foreign)) GTEST_SKIP() << "the system code page spells every test name";
+    if (SpelledInCodePage(foreign))
+        GTEST_SKIP() << "the system code page spells every test name";
     TempFolder tmp;
     tmp.Write("plain_moddef.txt", "x");
     HANDLE made = ::CreateFileW((W(tmp.Path()) + foreign).c_str(), GENERIC_WRITE, 0, nullptr,

@@ -18,7 +18,9 @@
 
 namespace {
 
-std::wstring W(const std::string& text) { return Win32::Wide(text); }
+std::wstring W(const std::string& text) {
+    return Win32::Wide(text);
+}
 
 std::string ThisProgram() {
     wchar_t name[MAX_PATH * 4];
@@ -38,15 +40,20 @@ std::vector<std::string> ChildReport(const TempFolder& tmp, Start start) {
         {L"GTEST_FILTER", L"Win32Child.DISABLED_Report"},
         {L"GTEST_ALSO_RUN_DISABLED_TESTS", L"1"},
         {L"GTEST_BRIEF", L"1"}};
-    for (const auto& [name, value] : variables) ::SetEnvironmentVariableW(name, value.c_str());
+    for (const auto& [name, value] : variables)
+        ::SetEnvironmentVariableW(name, value.c_str());
     start();
-    for (const auto& [name, value] : variables) ::SetEnvironmentVariableW(name, nullptr);
+    for (const auto& [name, value] : variables)
+        ::SetEnvironmentVariableW(name, nullptr);
     // The report appears whole: the child writes it through the crash-safe output.
-    for (int waited = 0; waited < 600 && !NativeFs::FileExists(report); ++waited) ::Sleep(50);
+    for (int waited = 0; waited < 600 && !NativeFs::FileExists(report); ++waited)
+        ::Sleep(50);
     std::vector<std::string> lines;
-    if (!NativeFs::FileExists(report)) return lines;
+    if (!NativeFs::FileExists(report))
+        return lines;
     NativeFs::InputFile in(report);
-    while (!in.AtEnd()) lines.push_back(in.ReadLine());
+    while (!in.AtEnd())
+        lines.push_back(in.ReadLine());
     return lines;
 }
 
@@ -55,7 +62,8 @@ std::vector<std::string> ChildReport(const TempFolder& tmp, Start start) {
 // Not a test: the program started by the tests below, reporting what it was given.
 TEST(Win32Child, DISABLED_Report) {
     const char* report = std::getenv("QUILLON_CHILD_REPORT");
-    if (!report) GTEST_SKIP();
+    if (!report)
+        GTEST_SKIP();
     STARTUPINFOW startup{};
     ::GetStartupInfoW(&startup);
     NativeFs::OutputFile out(report, NativeFs::OutputFile::Mode::Replace);
@@ -80,7 +88,8 @@ TEST(CommandLineWin32, TheTailFollowsTheProgramsNameAsTyped) {
         {L"\"C:\\Quillon\\quillon.exe", L""},
         {L"", L""},
     };
-    for (const Case& c : cases) EXPECT_EQ(CommandLineTail(c.line), c.tail) << Win32::Narrow(c.line);
+    for (const Case& c : cases)
+        EXPECT_EQ(CommandLineTail(c.line), c.tail) << Win32::Narrow(c.line);
 }
 
 TEST(CommandLineWin32, TheProcessReadsItsOwnCommandLineInTheCodePage) {
