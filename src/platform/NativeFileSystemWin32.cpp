@@ -122,12 +122,12 @@ void RefuseReadOnly(const std::wstring& native, const std::string& name) {
 // neither hidden nor system, and spelled in the code page.
 template <typename Visit>
 void ForEachEntry(const std::string& folder, Visit visit) {
-    std::wstring spec = NativeFolder(folder);
-    if (!spec.empty() && spec.back() != L'\\' && spec.back() != L':')
-        spec += L'\\';
-    spec += L'*';
+    std::wstring pattern = NativeFolder(folder);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L':')
+        pattern += L'\\';
+    pattern += L'*';
     WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileExW(spec.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE)
         return;

@@ -68,3 +68,11 @@ bool TempFolder::Exists(const std::string& relative) const {
 void TempFolder::MakeFolder(const std::string& relative) const {
     fs::create_directories(NativeOf(relative));
 }
+
+std::vector<std::string> ReadLines(const std::string& file) {
+    NativeFs::InputFile in(file);
+    std::vector<std::string> lines;
+    while (!in.AtEnd())
+        lines.push_back(in.ReadLine());
+    return lines;
+}

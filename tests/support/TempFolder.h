@@ -2,9 +2,14 @@
 
 #include <string>
 
+#include <vector>
+
+// The physical lines of a file (in the program's form of path), read by the native layer.
+std::vector<std::string> ReadLines(const std::string& file);
+
 // A fresh folder for one test, removed with everything in it at the end.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -22,7 +27,7 @@ public:
     void MakeFolder(const std::string& relative) const;
     std::string NativeOf(const std::string& relative) const;
 
-private:
+  private:
     std::string native_;
     std::string path_;
 };

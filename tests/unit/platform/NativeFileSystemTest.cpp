@@ -27,14 +27,6 @@ std::set<std::string> Entries(const std::string& native) {
     return names;
 }
 
-std::vector<std::string> Lines(const std::string& file) {
-    NativeFs::InputFile in(file);
-    std::vector<std::string> lines;
-    while (!in.AtEnd())
-        lines.push_back(in.ReadLine());
-    return lines;
-}
-
 #ifndef _WIN32
 // Makes every write past a few bytes fail, as a full disk would, for one scope.
 class FileSizeLimit {
@@ -71,7 +63,7 @@ TEST(NativeFileSystemCase, ComponentsAreMatchedWithoutRegardToCase) {
 #ifndef _WIN32  // Windows takes every spelling as it is
     EXPECT_EQ(NativeFs::NativePath(asWritten), tmp.NativeOf("Game/Data/Text.TXT"));
 #endif
-    EXPECT_EQ(Lines(asWritten), std::vector<std::string>{"found"});
+    EXPECT_EQ(ReadLines(asWritten), std::vector<std::string>{"found"});
     EXPECT_EQ(NativeFs::ListFiles(tmp.Path() + "GAME\\DATA", "*.txt"),
               std::vector<std::string>{"Text.TXT"});
 
@@ -197,10 +189,10 @@ TEST(NativeFileSystemLines, LinesEndAtCrLfCrOrLf) {
     const std::string longLine(100000, 'x');
     tmp.Write("long.txt", longLine + "\r\nend\r\n");
 
-    EXPECT_EQ(Lines(tmp.Path() + "mixed.txt"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(Lines(tmp.Path() + "blank.txt"), (std::vector<std::string>{"", "", "x", ""}));
+    EXPECT_EQ(ReadLines(tmp.Path() + "mixed.txt"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(ReadLines(tmp.Path() + "blank.txt"), (std::vector<std::string>{"", "", "x", ""}));
     EXPECT_TRUE(NativeFs::InputFile(tmp.Path() + "empty.txt").AtEnd());
-    EXPECT_EQ(Lines(tmp.Path() + "long.txt"), (std::vector<std::string>{longLine, "end"}));
+    EXPECT_EQ(ReadLines(tmp.Path() + "long.txt"), (std::vector<std::string>{longLine, "end"}));
 }
 
 TEST(NativeFileSystemWrites, OutputReplacesTheTargetOnlyWhenClosed) {
@@ -286,8 +278,8 @@ TEST(NativeFileSystemCase, ExactSpellingIsPreferredWhenBothExist) {
     tmp.Write("Mods/Readme.txt", "upper");
     tmp.Write("mods/readme.txt", "lower");
 
-    EXPECT_EQ(Lines(tmp.Path() + "Mods\\Readme.txt"), std::vector<std::string>{"upper"});
-    EXPECT_EQ(Lines(tmp.Path() + "mods\\readme.txt"), std::vector<std::string>{"lower"});
+    EXPECT_EQ(ReadLines(tmp.Path() + "Mods\\Readme.txt"), std::vector<std::string>{"upper"});
+    EXPECT_EQ(ReadLines(tmp.Path() + "mods\\readme.txt"), std::vector<std::string>{"lower"});
     // A spelling that matches neither exactly still finds one of them.
     EXPECT_TRUE(NativeFs::FileExists(tmp.Path() + "MODS\\README.TXT"));
 }

@@ -63,14 +63,6 @@ std::set<std::string> Names(const std::string& folder) {
     return names;
 }
 
-std::vector<std::string> Lines(const std::string& file) {
-    NativeFs::InputFile in(file);
-    std::vector<std::string> lines;
-    while (!in.AtEnd())
-        lines.push_back(in.ReadLine());
-    return lines;
-}
-
 // A handle held open as another program would hold it.
 class OpenHandle {
   public:
@@ -320,7 +312,7 @@ TEST(NativeFileSystemWin32, PathsLongerThanTheOldLimitWork) {
     EXPECT_TRUE(NativeFs::FolderExists(folder));
     EXPECT_EQ(NativeFs::ListFiles(folder, "*.txt"),
               (std::vector<std::string>{"deep_moddef.txt", "orig_deep.txt"}));
-    EXPECT_EQ(Lines(folder + "orig_deep.txt"), std::vector<std::string>{"Name\tDeep"});
+    EXPECT_EQ(ReadLines(folder + "orig_deep.txt"), std::vector<std::string>{"Name\tDeep"});
     NativeFs::SetReadOnly(folder + "orig_deep.txt", true);
     EXPECT_TRUE(NativeFs::IsReadOnly(folder + "orig_deep.txt"));
     NativeFs::SetReadOnly(folder + "orig_deep.txt", false);
