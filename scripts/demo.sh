@@ -28,14 +28,14 @@ fi
 
 headless=build/release/src/headless/quillon-headless
 cat > build/demo/demo-script.txt <<'SCRIPT'
-# A first run: initialize the new mods, look at the setups, apply one and launch.
-answer Yes
-answer Yes
-answer Yes
-answer Yes
+# A first run: initialize the new mod, look at the setups, apply one and launch the game
+# (the script driver prints the launch instead of starting the game).
 answer Yes
 start
 show lstSetups
+select lstSetups Night Mode
+click cmdApplyLaunch
 show txtCurrentSetup
+show lstSetups
 SCRIPT
 (cd "$game" && "../../../$headless" ../demo-script.txt)
