@@ -20,6 +20,10 @@ std::string Format(const char* format) {
 }
 }  // namespace
 
-std::string DateText() { return Format("%x"); }
-std::string TimeText() { return Format("%X"); }
+std::string DateText() {
+    return Format("%x");
+}
+std::string TimeText() {
+    return Format("%X");
+}
 }  // namespace Clock

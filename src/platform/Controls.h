@@ -11,7 +11,7 @@
 // never calls the handlers for changes the logic made itself (except where noted).
 
 class Control {
-public:
+  public:
     virtual ~Control() = default;
     virtual void SetCaption(const std::string& caption) = 0;
     virtual void SetVisible(bool visible) = 0;
@@ -22,36 +22,38 @@ public:
 class Label : public Control {};
 
 class Button : public Control {
-public:
+  public:
     std::function<void()> Click;
 };
 
 enum class CheckState { Unticked = 0, Ticked = 1, Greyed = 2 };
 
 class CheckBox : public Control {
-public:
+  public:
     virtual CheckState Value() const = 0;
     // Changing the value raises Click, as a user's click does.
     void SetValue(CheckState value) {
-        if (value == Value()) return;
+        if (value == Value())
+            return;
         StoreValue(value);
-        if (Click) Click();
+        if (Click)
+            Click();
     }
     std::function<void()> Click;
 
-protected:
+  protected:
     virtual void StoreValue(CheckState value) = 0;
 };
 
 class TextBox : public Control {
-public:
+  public:
     virtual void SetText(const std::string& text) = 0;
     virtual std::string Text() const = 0;
 };
 
 // An up-down attached to a text box, which it keeps in step with its value.
 class UpDown : public Control {
-public:
+  public:
     virtual void SetRange(int min, int max) = 0;
     virtual int Min() const = 0;
     virtual int Max() const = 0;
@@ -60,7 +62,7 @@ public:
 };
 
 class ComboBox : public Control {
-public:
+  public:
     virtual void Clear() = 0;
     virtual void AddItem(const std::string& item) = 0;
     virtual void SetText(const std::string& text) = 0;
@@ -74,7 +76,7 @@ enum class ListKey { Delete, Enter };
 // A list view of items with a key, a text and optionally a second column. Positions
 // are 1-based; 0 means no item.
 class ListView : public Control {
-public:
+  public:
     virtual void SetColumns(const std::string& first, const std::string& second) = 0;
     virtual void Clear() = 0;
     // Appends an item and returns its position.
@@ -90,7 +92,8 @@ public:
 
     int FindKey(const std::string& key) const {
         for (int i = 1; i <= Count(); ++i)
-            if (Key(i) == key) return i;
+            if (Key(i) == key)
+                return i;
         return 0;
     }
 
@@ -100,7 +103,7 @@ public:
 };
 
 class StatusBar : public Control {
-public:
+  public:
     // Panels are 1-based.
     virtual void SetPanelCount(int count) = 0;
     virtual void SetPanelText(int panel, const std::string& text) = 0;
@@ -108,7 +111,7 @@ public:
 };
 
 class ProgressBar : public Control {
-public:
+  public:
     virtual void SetMax(int max) = 0;
     virtual void SetValue(int value) = 0;
     virtual int Max() const = 0;
@@ -118,7 +121,7 @@ public:
 // A window. Its controls are found by name; a front end that does not know a name
 // raises QuillonError.
 class Form {
-public:
+  public:
     virtual ~Form() = default;
     virtual void SetCaption(const std::string& caption) = 0;
 
@@ -151,7 +154,7 @@ public:
 
 // What the window logic asks of the desktop besides the dialogs.
 class FormFactory {
-public:
+  public:
     virtual ~FormFactory() = default;
     // A window of a kind the front end knows ("frmMain", "frmManageSetups").
     virtual std::unique_ptr<Form> CreateForm(const std::string& name) = 0;

@@ -13,18 +13,26 @@ std::string UsableFolder(const std::string& path) {
 
 FileListBox::FileListBox() : path_(NativeFs::CurrentFolder()) {}
 
-void FileListBox::SetPath(const std::string& path) { path_ = UsableFolder(path); }
+void FileListBox::SetPath(const std::string& path) {
+    path_ = UsableFolder(path);
+}
 
-std::vector<std::string> FileListBox::Names() const { return NativeFs::ListFiles(path_, pattern_); }
+std::vector<std::string> FileListBox::Names() const {
+    return NativeFs::ListFiles(path_, pattern_);
+}
 
 DirListBox::DirListBox() : path_(NativeFs::CurrentFolder()) {}
 
-void DirListBox::SetPath(const std::string& path) { path_ = UsableFolder(path); }
+void DirListBox::SetPath(const std::string& path) {
+    path_ = UsableFolder(path);
+}
 
 std::vector<std::string> DirListBox::Folders() const {
     std::vector<std::string> folders;
     std::string base = path_;
-    if (base.empty() || (base.back() != '\\' && base.back() != '/')) base += '\\';
-    for (const std::string& name : NativeFs::ListFolders(path_)) folders.push_back(base + name);
+    if (base.empty() || (base.back() != '\\' && base.back() != '/'))
+        base += '\\';
+    for (const std::string& name : NativeFs::ListFolders(path_))
+        folders.push_back(base + name);
     return folders;
 }

@@ -7,7 +7,7 @@
 // current folder (and for files a pattern) and the sorted names below it. They are
 // never shown, so every front end shares these.
 class FileListBox {
-public:
+  public:
     FileListBox();
     // Moves to a folder; raises QuillonError (leaving the folder as it was) when the
     // folder cannot be used.
@@ -18,19 +18,19 @@ public:
     // The matching files of the folder, listed afresh.
     std::vector<std::string> Names() const;
 
-private:
+  private:
     std::string path_;
     std::string pattern_ = "*.*";
 };
 
 class DirListBox {
-public:
+  public:
     DirListBox();
     void SetPath(const std::string& path);
     const std::string& Path() const { return path_; }
     // Full paths of the sub-folders.
     std::vector<std::string> Folders() const;
 
-private:
+  private:
     std::string path_;
 };

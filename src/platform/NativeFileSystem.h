@@ -68,13 +68,13 @@ std::string ReadWholeFile(const std::string& file);
 
 // A text file opened for reading: its physical lines end at CR LF, CR or LF.
 class InputFile {
-public:
+  public:
     explicit InputFile(const std::string& file);
     bool AtEnd() const { return next_ >= lines_.size(); }
     // The next physical line without its end; "" at the end of the file.
     std::string ReadLine();
 
-private:
+  private:
     std::vector<std::string> lines_;
     std::size_t next_ = 0;
 };
@@ -83,7 +83,7 @@ private:
 // the target at Close; append mode writes in place (the log is the one file
 // appended to).
 class OutputFile {
-public:
+  public:
     enum class Mode { Replace, Append };
     OutputFile(const std::string& file, Mode mode);
     ~OutputFile();
@@ -95,7 +95,7 @@ public:
     // as it was.
     void Close();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

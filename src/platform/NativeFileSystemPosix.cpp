@@ -66,7 +66,8 @@ std::string Slashed(const std::string& path) {
     // "Z:" is the one drive of these systems and stands for the root.
     if (result.size() >= 2 && result[1] == ':' && (result[0] == 'Z' || result[0] == 'z')) {
         result.erase(0, 2);
-        if (result.empty()) result = "/";
+        if (result.empty())
+            result = "/";
     }
     return result;
 }
@@ -79,23 +80,27 @@ bool Exists(const std::string& native, struct stat* st = nullptr) {
 const FolderNames& NamesOf(const std::string& nativeFolder) {
     auto& listings = Listings();
     auto it = listings.find(nativeFolder);
-    if (it != listings.end()) return it->second;
+    if (it != listings.end())
+        return it->second;
     FolderNames names;
     if (DIR* dir = ::opendir(nativeFolder.empty() ? "." : nativeFolder.c_str())) {
         while (dirent* entry = ::readdir(dir)) {
             std::string name = entry->d_name;
-            if (name == "." || name == "..") continue;
+            if (name == "." || name == "..")
+                continue;
             names.byLower[TextCase::Lower(name)].push_back(name);
         }
         ::closedir(dir);
     }
-    for (auto& [lower, list] : names.byLower) std::sort(list.begin(), list.end());
+    for (auto& [lower, list] : names.byLower)
+        std::sort(list.begin(), list.end());
     return listings.emplace(nativeFolder, std::move(names)).first->second;
 }
 
 void NoteCreated(const std::string& nativeFolder, const std::string& name) {
     auto it = Listings().find(nativeFolder);
-    if (it == Listings().end()) return;
+    if (it == Listings().end())
+        return;
     auto& list = it->second.byLower[TextCase::Lower(name)];
     if (std::find(list.begin(), list.end(), name) == list.end()) {
         list.push_back(name);
@@ -105,14 +110,17 @@ void NoteCreated(const std::string& nativeFolder, const std::string& name) {
 
 void NoteDeleted(const std::string& nativeFolder, const std::string& name) {
     auto it = Listings().find(nativeFolder);
-    if (it == Listings().end()) return;
+    if (it == Listings().end())
+        return;
     auto& list = it->second.byLower[TextCase::Lower(name)];
     list.erase(std::remove(list.begin(), list.end(), name), list.end());
 }
 
 std::string JoinNative(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    if (folder.back() == '/') return folder + name;
+    if (folder.empty())
+        return name;
+    if (folder.back() == '/')
+        return folder + name;
     return folder + "/" + name;
 }
 
@@ -120,9 +128,11 @@ std::string JoinNative(const std::string& folder, const std::string& name) {
 // exists, else the first stored name that matches without regard to case, else the
 // name as given.
 std::string ResolveComponent(const std::string& nativeFolder, const std::string& name) {
-    if (name == "." || name == "..") return JoinNative(nativeFolder, name);
+    if (name == "." || name == "..")
+        return JoinNative(nativeFolder, name);
     std::string exact = JoinNative(nativeFolder, name);
-    if (Exists(exact)) return exact;
+    if (Exists(exact))
+        return exact;
     const FolderNames& names = NamesOf(nativeFolder);
     auto it = names.byLower.find(TextCase::Lower(name));
     if (it != names.byLower.end() && !it->second.empty())
@@ -132,12 +142,16 @@ std::string ResolveComponent(const std::string& nativeFolder, const std::string&
 
 std::string ResolveFolder(const std::string& slashed) {
     std::string folder = slashed;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (folder.empty()) return "";
-    if (folder == "/") return "/";
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    if (folder.empty())
+        return "";
+    if (folder == "/")
+        return "/";
     auto& cache = ResolvedFolders();
     auto hit = cache.find(folder);
-    if (hit != cache.end()) return hit->second;
+    if (hit != cache.end())
+        return hit->second;
     std::size_t slash = folder.find_last_of('/');
     std::string parent;
     std::string name;
@@ -149,7 +163,8 @@ std::string ResolveFolder(const std::string& slashed) {
     }
     std::string resolved = ResolveComponent(parent, name);
     struct stat st;
-    if (Exists(resolved, &st) && S_ISDIR(st.st_mode)) cache.emplace(folder, resolved);
+    if (Exists(resolved, &st) && S_ISDIR(st.st_mode))
+        cache.emplace(folder, resolved);
     return resolved;
 }
 
@@ -178,7 +193,9 @@ Split Resolve(const std::string& path) {
     return split;
 }
 
-std::string ResolveFull(const std::string& path) { return Resolve(path).full; }
+std::string ResolveFull(const std::string& path) {
+    return Resolve(path).full;
+}
 
 // Read-only means the owner may not write, and the program honours it even when the
 // process could write anyway (as root, or through the rename that replaces a file).
@@ -204,7 +221,8 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& pat
     while (size > 0) {
         ssize_t written = ::write(fd, data, size);
         if (written < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             RaiseErrno(errno, "Cannot write", path);
         }
         data += written;
@@ -216,19 +234,25 @@ void CopyContents(int from, int to, const std::string& target) {
 #if defined(__linux__)
     for (;;) {
         ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
-        if (copied == 0) return;
-        if (copied > 0) continue;
-        if (errno == EINTR) continue;
-        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
+        if (copied == 0)
+            return;
+        if (copied > 0)
+            continue;
+        if (errno == EINTR)
+            continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)
+            break;
         RaiseErrno(errno, "Cannot copy to", target);
     }
 #endif
     std::vector<char> buffer(1 << 16);
     for (;;) {
         ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got == 0) return;
+        if (got == 0)
+            return;
         if (got < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             RaiseErrno(errno, "Cannot read for", target);
         }
         WriteAll(to, buffer.data(), static_cast<std::size_t>(got), target);
@@ -236,10 +260,11 @@ void CopyContents(int from, int to, const std::string& target) {
 }
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
@@ -250,7 +275,7 @@ public:
         return fd;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -263,7 +288,8 @@ bool FileExists(const std::string& file) {
 
 bool FolderExists(const std::string& folder) {
     std::string slashed = Slashed(folder);
-    if (slashed.empty()) return false;
+    if (slashed.empty())
+        return false;
     struct stat st;
     return Exists(ResolveFolder(slashed), &st) && S_ISDIR(st.st_mode);
 }
@@ -272,13 +298,17 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     std::vector<std::string> names;
     std::string native = ResolveFolder(Slashed(folder));
     DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
-    if (!dir) return names;
+    if (!dir)
+        return names;
     while (dirent* entry = ::readdir(dir)) {
         std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.') continue;
-        if (!WildcardMatch(pattern, name)) continue;
+        if (name.empty() || name[0] == '.')
+            continue;
+        if (!WildcardMatch(pattern, name))
+            continue;
         struct stat st;
-        if (::stat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (::stat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
         names.push_back(name);
     }
     ::closedir(dir);
@@ -290,15 +320,19 @@ std::vector<std::string> ListFolders(const std::string& folder) {
     std::vector<std::string> names;
     std::string native = ResolveFolder(Slashed(folder));
     DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
-    if (!dir) return names;
+    if (!dir)
+        return names;
     const bool root = native == "/";
     while (dirent* entry = ::readdir(dir)) {
         std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.') continue;
+        if (name.empty() || name[0] == '.')
+            continue;
         // The kernel's own trees are endless or dangerous to read.
-        if (root && (name == "proc" || name == "sys" || name == "dev")) continue;
+        if (root && (name == "proc" || name == "sys" || name == "dev"))
+            continue;
         struct stat st;
-        if (::lstat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+        if (::lstat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            continue;
         names.push_back(name);
     }
     ::closedir(dir);
@@ -309,7 +343,8 @@ std::vector<std::string> ListFolders(const std::string& folder) {
 std::string CurrentFolder() {
     std::vector<char> buffer(4096);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) RaiseErrno(errno, "Cannot read the current folder", "");
+        if (errno != ERANGE)
+            RaiseErrno(errno, "Cannot read the current folder", "");
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
@@ -318,34 +353,42 @@ std::string CurrentFolder() {
 bool IsReadOnly(const std::string& file) {
     struct stat st;
     std::string native = ResolveFull(file);
-    if (::stat(native.c_str(), &st) != 0) RaiseErrno(errno, "Cannot read the attributes of", native);
+    if (::stat(native.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot read the attributes of", native);
     return (st.st_mode & S_IWUSR) == 0;
 }
 
 void SetReadOnly(const std::string& file, bool readOnly) {
     struct stat st;
     std::string native = ResolveFull(file);
-    if (::stat(native.c_str(), &st) != 0) RaiseErrno(errno, "Cannot read the attributes of", native);
+    if (::stat(native.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot read the attributes of", native);
     mode_t mode = st.st_mode & 07777;
     mode = readOnly ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
-    if (::chmod(native.c_str(), mode) != 0) RaiseErrno(errno, "Cannot set the attributes of", native);
+    if (::chmod(native.c_str(), mode) != 0)
+        RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
 void CopyFile(const std::string& from, const std::string& to) {
     std::string source = ResolveFull(from);
     Split target = Resolve(to);
     Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) RaiseErrno(errno, "Cannot open", source);
+    if (in.get() < 0)
+        RaiseErrno(errno, "Cannot open", source);
     struct stat st;
-    if (::fstat(in.get(), &st) != 0) RaiseErrno(errno, "Cannot read", source);
-    if (S_ISDIR(st.st_mode)) RaiseErrno(EISDIR, "Cannot copy", source);
+    if (::fstat(in.get(), &st) != 0)
+        RaiseErrno(errno, "Cannot read", source);
+    if (S_ISDIR(st.st_mode))
+        RaiseErrno(EISDIR, "Cannot copy", source);
     RefuseReadOnly(target.full);
     std::string temp = TemporarySibling(target.folder);
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777));
-    if (out.get() < 0) RaiseErrno(errno, "Cannot create a file beside", target.full);
+    if (out.get() < 0)
+        RaiseErrno(errno, "Cannot create a file beside", target.full);
     try {
         CopyContents(in.get(), out.get(), target.full);
-        if (::close(out.release()) != 0) RaiseErrno(errno, "Cannot write", target.full);
+        if (::close(out.release()) != 0)
+            RaiseErrno(errno, "Cannot write", target.full);
         if (::rename(temp.c_str(), target.full.c_str()) != 0)
             RaiseErrno(errno, "Cannot replace", target.full);
     } catch (...) {
@@ -369,23 +412,32 @@ void DeleteFile(const std::string& file) {
     Split split = Resolve(file);
     // As on Windows, a read-only file is not deleted until its bit is cleared.
     RefuseReadOnly(split.full, "Cannot delete");
-    if (::unlink(split.full.c_str()) != 0) RaiseErrno(errno, "Cannot delete", split.full);
+    if (::unlink(split.full.c_str()) != 0)
+        RaiseErrno(errno, "Cannot delete", split.full);
     NoteDeleted(split.folder, split.name);
 }
 
 void CreateFolder(const std::string& folder) {
     std::string slashed = Slashed(folder);
-    while (slashed.size() > 1 && slashed.back() == '/') slashed.pop_back();
+    while (slashed.size() > 1 && slashed.back() == '/')
+        slashed.pop_back();
     Split split = Resolve(slashed);
-    if (::mkdir(split.full.c_str(), 0777) != 0) RaiseErrno(errno, "Cannot create", split.full);
+    if (::mkdir(split.full.c_str(), 0777) != 0)
+        RaiseErrno(errno, "Cannot create", split.full);
     NoteCreated(split.folder, split.name);
 }
 
-std::string NativePath(const std::string& path) { return ResolveFull(path); }
+std::string NativePath(const std::string& path) {
+    return ResolveFull(path);
+}
 
-std::string FolderSpelling(const std::string& folder) { return folder; }
+std::string FolderSpelling(const std::string& folder) {
+    return folder;
+}
 
-bool DriveRootUsable(char letter) { return letter == 'Z' || letter == 'z'; }
+bool DriveRootUsable(char letter) {
+    return letter == 'Z' || letter == 'z';
+}
 
 void ForgetCachedFolders() {
     Listings().clear();
@@ -395,10 +447,13 @@ void ForgetCachedFolders() {
 std::string ReadWholeFile(const std::string& file) {
     std::string native = ResolveFull(file);
     struct stat st;
-    if (::stat(native.c_str(), &st) != 0) RaiseErrno(errno, "Cannot open", native);
-    if (S_ISDIR(st.st_mode)) RaiseErrno(EISDIR, "Cannot open", native);
+    if (::stat(native.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot open", native);
+    if (S_ISDIR(st.st_mode))
+        RaiseErrno(EISDIR, "Cannot open", native);
     std::ifstream in(native, std::ios::binary);
-    if (!in) RaiseErrno(errno ? errno : EACCES, "Cannot open", native);
+    if (!in)
+        RaiseErrno(errno ? errno : EACCES, "Cannot open", native);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
@@ -422,29 +477,35 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
     RefuseReadOnly(target.full);
     if (mode == Mode::Append) {
         impl_->fd = ::open(target.full.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        if (impl_->fd < 0) RaiseErrno(errno, "Cannot open", target.full);
+        if (impl_->fd < 0)
+            RaiseErrno(errno, "Cannot open", target.full);
         return;
     }
     if (!target.folder.empty() && !FolderExists(target.folder))
         RaiseErrno(ENOENT, "Cannot create", target.full);
     struct stat st;
     mode_t perms = 0666;
-    if (::stat(target.full.c_str(), &st) == 0) perms = st.st_mode & 0777;
+    if (::stat(target.full.c_str(), &st) == 0)
+        perms = st.st_mode & 0777;
     impl_->temp = TemporarySibling(target.folder);
     impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, perms);
-    if (impl_->fd < 0) RaiseErrno(errno, "Cannot create a file beside", target.full);
-    if (::stat(target.full.c_str(), &st) == 0) ::fchmod(impl_->fd, st.st_mode & 07777);
+    if (impl_->fd < 0)
+        RaiseErrno(errno, "Cannot create a file beside", target.full);
+    if (::stat(target.full.c_str(), &st) == 0)
+        ::fchmod(impl_->fd, st.st_mode & 07777);
 }
 
 OutputFile::~OutputFile() {
     if (impl_->fd >= 0) {
         ::close(impl_->fd);
-        if (!impl_->temp.empty()) ::unlink(impl_->temp.c_str());
+        if (!impl_->temp.empty())
+            ::unlink(impl_->temp.c_str());
     }
 }
 
 void OutputFile::Write(const std::string& text) {
-    if (impl_->fd < 0) RaiseErrno(EBADF, "Cannot write", impl_->target);
+    if (impl_->fd < 0)
+        RaiseErrno(EBADF, "Cannot write", impl_->target);
     try {
         WriteAll(impl_->fd, text.data(), text.size(), impl_->target);
     } catch (...) {
@@ -454,11 +515,13 @@ void OutputFile::Write(const std::string& text) {
 }
 
 void OutputFile::Close() {
-    if (impl_->fd < 0) return;
+    if (impl_->fd < 0)
+        return;
     int fd = impl_->fd;
     impl_->fd = -1;
     if (impl_->temp.empty()) {
-        if (::close(fd) != 0) RaiseErrno(errno, "Cannot write", impl_->target);
+        if (::close(fd) != 0)
+            RaiseErrno(errno, "Cannot write", impl_->target);
         return;
     }
     // A write that failed leaves the old file in place: an incomplete settings file

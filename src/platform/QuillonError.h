@@ -6,7 +6,7 @@
 // The one error type of the program: a number, the source that raised it and a
 // message, as the user is shown them when an error ends an operation.
 class QuillonError : public std::exception {
-public:
+  public:
     QuillonError(long number, std::string source, std::string description);
 
     const char* what() const noexcept override { return Description.c_str(); }

@@ -80,8 +80,8 @@ TEST_F(FileSearchTest, ReportsFolderFilesBeforeSubFoldersInNameOrder) {
 
     EXPECT_EQ(recorder.Files,
               (std::vector<std::string>{At("A_orig.txt"), At("b_orig.txt"), At("z_orig.txt"),
-                                        NativeFs::FolderSpelling(At("Sub0\\")) + "d_orig.txt", At("sub1\\c_orig.txt"),
-                                        At("sub1\\deep\\e_orig.txt")}));
+                                        NativeFs::FolderSpelling(At("Sub0\\")) + "d_orig.txt",
+                                        At("sub1\\c_orig.txt"), At("sub1\\deep\\e_orig.txt")}));
 }
 
 TEST_F(FileSearchTest, SourcePathWithoutTrailingSeparatorAndMissingFolders) {
