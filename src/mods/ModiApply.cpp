@@ -11,38 +11,6 @@
 
 namespace {
 
-// Closes the log that a public operation opened when an error cuts it short, so
-// that the error does not leave the log held open behind the user's back.
-class LogScope {
-  public:
-    LogScope(bool Log, FileAccess& LogFile, bool LogFileOpened)
-        : log_(Log), logFile_(LogFile), opened_(LogFileOpened) {
-        Shared::OpenLog(log_, logFile_, opened_);
-    }
-    ~LogScope() {
-        if (done_)
-            return;
-        try {
-            Shared::CloseLog(log_, logFile_, opened_);
-        } catch (...) {
-            // The error already on its way is the one the user must see.
-        }
-    }
-    LogScope(const LogScope&) = delete;
-    LogScope& operator=(const LogScope&) = delete;
-
-    void Close() {
-        done_ = true;
-        Shared::CloseLog(log_, logFile_, opened_);
-    }
-
-  private:
-    bool log_;
-    FileAccess& logFile_;
-    bool opened_;
-    bool done_ = false;
-};
-
 // An error's message as one line of the log.
 std::string OneLine(const std::string& Text) {
     return Useful::ReplaceAll(Useful::ReplaceAll(Text, Useful::CrLf, " "), "\n", " ");
@@ -53,7 +21,7 @@ std::string OneLine(const std::string& Text) {
 bool Modi::Initialize(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& Progress,
                       ::FileInterface* FileInterface, const std::string& Language,
                       const std::string& QELPath) {
-    LogScope scope(Log, LogFile, LogFileOpened);
+    Shared::LogScope scope(Log, LogFile, LogFileOpened);
     Shared::LogLine(Log, LogFile, "Initializing mod " + name_ + "...");
     Progress.ReportStatus("Initializing " + name_ + "...");
     if (PerformTransfers(*initialization_, Log, LogFile, Log, Progress, FileInterface, Language,
@@ -74,7 +42,7 @@ bool Modi::Apply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& 
                  ::FileInterface* FileInterface, const std::string& Language,
                  const std::string& QELPath, bool OverrideUserProfiles,
                  FileAccess& UserProfileFile) {
-    LogScope scope(Log, LogFile, LogFileOpened);
+    Shared::LogScope scope(Log, LogFile, LogFileOpened);
     Shared::LogLine(Log, LogFile, "Applying mod " + name_ + "...");
     Progress.ReportStatus("Applying " + name_ + "...");
     const std::string failed = "Encountered error while Applying " + name_ + ", aborting.";
@@ -109,7 +77,7 @@ bool Modi::Apply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& 
 bool Modi::UnApply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& Progress,
                    ::FileInterface* FileInterface, const std::string& Language,
                    const std::string& QELPath) {
-    LogScope scope(Log, LogFile, LogFileOpened);
+    Shared::LogScope scope(Log, LogFile, LogFileOpened);
     Shared::LogLine(Log, LogFile, "Unapplying mod " + name_ + "...");
     Progress.ReportStatus("Unapplying mod " + name_ + "...");
     applied_ = false;
@@ -127,7 +95,7 @@ bool Modi::PerformTransfers(const ::Transfers& List, bool Log, FileAccess& LogFi
                             bool LogFileOpened, ::Progress& Progress,
                             ::FileInterface* FileInterface, const std::string& Language,
                             const std::string& QELPath, std::int32_t TransferType) {
-    LogScope scope(Log, LogFile, LogFileOpened);
+    Shared::LogScope scope(Log, LogFile, LogFileOpened);
     const std::int32_t count = static_cast<std::int32_t>(List.Count());
     // How many transfers of the list must be undone when one fails.
     std::int32_t performed = 0;
@@ -205,7 +173,7 @@ void Modi::ReverseTransfers(const ::Transfers& List, bool Log, FileAccess& LogFi
                             std::int32_t Count) {
     if (TransferType == TransferType::Initialization)
         return;
-    LogScope scope(Log, LogFile, LogFileOpened);
+    Shared::LogScope scope(Log, LogFile, LogFileOpened);
     for (std::int32_t i = Count; i >= 1; --i) {
         Progress.ReportProgress(Count - i + 1, Count);
         const auto target = List.Item(i)->ToFileRef(FileInterface, Language, QELPath);
@@ -258,7 +226,7 @@ std::unique_ptr<FileReference> Modi::MakeBackupFile(const FileReference& FileRef
 
 void Modi::ApplyUserProfiles(bool Log, FileAccess& LogFile, bool LogFileOpened,
                              ::FileInterface* FileInterface, FileAccess& UserProfileFile) {
-    LogScope scope(Log, LogFile, LogFileOpened);
+    Shared::LogScope scope(Log, LogFile, LogFileOpened);
     for (const std::shared_ptr<UserProfile>& entry : *userProfiles_) {
         Shared::LogLine(Log, LogFile, "Altering UserProfile: " + entry->Field + "=" + entry->Value);
         Shared::WriteProfileValue(UserProfileFile, FileInterface, entry->Field, entry->Value);

@@ -19,7 +19,7 @@ bool Setup::Apply(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress& P
                   ::FileInterface* FileInterface, const std::string& Language,
                   const std::string& QELPath, bool OverrideUserProfiles,
                   FileAccess& UserProfileFile) {
-    Shared::OpenLog(Log, LogFile, LogFileOpen);
+    Shared::LogScope scope(Log, LogFile, LogFileOpen);
     Shared::LogLine(Log, LogFile, "Applying setup " + Name + "...");
     Progress.ReportStatus("Applying " + Name + "...");
     const long count = modis_->Count();
@@ -34,11 +34,11 @@ bool Setup::Apply(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress& P
         for (long j = i - 1; j >= 1; --j)
             modis_->Item(j)->UnApply(Log, LogFile, Log, Progress, FileInterface, Language, QELPath);
         Progress.ReportStatus("");
-        Shared::CloseLog(Log, LogFile, LogFileOpen);
+        scope.Close();
         return true;
     }
     Shared::LogLine(Log, LogFile, "Finished applying setup " + Name + ".");
-    Shared::CloseLog(Log, LogFile, LogFileOpen);
+    scope.Close();
     Progress.ReportStatus("");
     return false;
 }
@@ -46,7 +46,7 @@ bool Setup::Apply(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress& P
 bool Setup::UnApply(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress& Progress,
                     ::FileInterface* FileInterface, const std::string& Language,
                     const std::string& QELPath) {
-    Shared::OpenLog(Log, LogFile, LogFileOpen);
+    Shared::LogScope scope(Log, LogFile, LogFileOpen);
     Shared::LogLine(Log, LogFile, "Unapplying setup " + Name + "...");
     Progress.ReportStatus("Unapplying " + Name + "...");
     bool failed = false;
@@ -60,7 +60,7 @@ bool Setup::UnApply(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress&
             "Encountered error whilst unapplying " + Name + ", continuing unapplication...");
     }
     Shared::LogLine(Log, LogFile, "Finished unapplying setup " + Name + ".");
-    Shared::CloseLog(Log, LogFile, LogFileOpen);
+    scope.Close();
     Progress.ReportStatus("");
     return failed;
 }
@@ -68,7 +68,7 @@ bool Setup::UnApply(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress&
 bool Setup::Initialize(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progress& Progress,
                        ::FileInterface* FileInterface, const std::string& Language,
                        const std::string& QELPath) {
-    Shared::OpenLog(Log, LogFile, LogFileOpen);
+    Shared::LogScope scope(Log, LogFile, LogFileOpen);
     Shared::LogLine(Log, LogFile, "Initializing setup " + Name + "...");
     Progress.ReportStatus("Initializing " + Name + "...");
     for (const std::shared_ptr<::Modi>& modi : *modis_) {
@@ -78,11 +78,11 @@ bool Setup::Initialize(bool Log, FileAccess& LogFile, bool LogFileOpen, ::Progre
             Log, LogFile,
             "Encountered error whilst initializing " + Name + ", aborting initialization.");
         Progress.ReportStatus("");
-        Shared::CloseLog(Log, LogFile, LogFileOpen);
+        scope.Close();
         return true;
     }
     Shared::LogLine(Log, LogFile, "Finished initializing setup " + Name + ".");
-    Shared::CloseLog(Log, LogFile, LogFileOpen);
+    scope.Close();
     Progress.ReportStatus("");
     return false;
 }

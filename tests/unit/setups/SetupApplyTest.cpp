@@ -168,6 +168,17 @@ TEST_F(SetupApply, TheLogIsWrittenOnlyWhenAskedAndLeftOpenForACallerThatOpenedIt
     EXPECT_EQ(game.LogLines().back(), "Finished applying setup Mine.");
 }
 
+TEST_F(SetupApply, AnErrorCuttingAnOperationShortLeavesTheLogClosed) {
+    Add(game.Mod("m1", {"Application", T("a1.txt", "a.txt"), "@"}));
+    EXPECT_FALSE(Apply());
+    // A folder where the game file was cannot be restored over: the file layer raises.
+    std::filesystem::remove(game.Folder.NativeOf(kData + "a.txt"));
+    game.Folder.MakeFolder(kData + "a.txt");
+    NativeFs::ForgetCachedFolders();
+    EXPECT_THROW(UnApply(), QuillonError);
+    EXPECT_FALSE(game.LogFile.FileOpen());
+}
+
 TEST_F(SetupApply, AddModFollowsTheCompatibilityRulesUnlessOverridden) {
     auto base = game.Mod("base", {"CompatibleByDefault\tYes"});
     auto needy = game.Mod("needy", {"Prerequisites\tbase\t@"});
