@@ -173,7 +173,7 @@ class MemListView : public ListView, public ShowableControl, CaptionHolder {
     };
     const Item& At(int index) const {
         if (index < 1 || index > Count())
-            throw QuillonError(35600, "ListView", "Index out of bounds");
+            throw QuillonError(ControlError::IndexOutOfBounds, "ListView", "Index out of bounds");
         return items_[static_cast<std::size_t>(index - 1)];
     }
     Item& At(int index) {

@@ -216,7 +216,7 @@ std::unique_ptr<FileReference> Modi::MakeBackupFile(const FileReference& FileRef
             prefix = "subst_";
             break;
         default:
-            throw QuillonError(-2147221500, "Quillon.Modi",
+            throw QuillonError(ProgramError::InvalidTransferType, "Quillon.Modi",
                                "Invalid TransferType in function MakeBackupFile");
     }
     auto backup = std::make_unique<FileReference>();

@@ -108,7 +108,7 @@ void LogLine(bool Log, FileAccess& LogFile, const std::string& Line) {
 void WarnModIgnored(const std::string& FileName, const std::string& Problem) {
     MsgBox("Error in " + FileName + ":" + Useful::CrLf + Problem + Useful::CrLf +
                "This mod will be ignored.",
-           MsgIcon::Warning, MsgButtons::OK, "Quillon");
+           MsgIcon::Warning, MsgButtons::OK);
 }
 
 }  // namespace Shared

@@ -8,7 +8,7 @@ Setup::Setup() : modis_(std::make_shared<::Modis>()) {}
 
 bool Setup::AddMod(const std::shared_ptr<::Modi>& Modi, bool Override) {
     const ModCompatibility compatibility = Modi->CompatibleWith(*modis_);
-    if (!Override && compatibility.Compatibility != 0)
+    if (!Override && compatibility.Compatibility != CompatibilityKind::Compatible)
         return true;
     if (!modis_->ItemNoError(Modi->Key))
         modis_->SneakyAdd(Modi, Modi->Key);
