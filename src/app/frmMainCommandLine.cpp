@@ -50,7 +50,7 @@ void frmMain::ParseCommandLine() {
         } else {
             MsgBox("Invalid command line parameter: '" + word + "'" + Useful::CrLf +
                        "Expected: '-path' or '-setup' or '-launch' or '-executable'",
-                   MsgIcon::Warning, MsgButtons::OK, "Quillon");
+                   MsgIcon::Warning, MsgButtons::OK);
         }
     }
 }
@@ -119,5 +119,5 @@ void frmMain::ShowNoGameMessage() {
                "or pass its path on the command line" + Useful::CrLf +
                "(see the readme for details)" + Useful::CrLf +
                "Quillon thought the QEL2 path was:" + Useful::CrLf + GamePath,
-           MsgIcon::Warning, MsgButtons::OK, "Quillon");
+           MsgIcon::Warning, MsgButtons::OK);
 }

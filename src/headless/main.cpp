@@ -4,7 +4,7 @@
 
 #include "CommandLine.h"
 #include "HeadlessDriver.h"
-#include "Version.h"
+#include "ProgramIdentity.h"
 
 namespace {
 const char* const kUsage = "usage: quillon-headless SCRIPT   (- reads standard input)\n";
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
                    "-path, -setup, -launch and -executable (see quillon --help).\n";
             return 0;
         case InfoRequest::Version:
-            std::cout << "quillon-headless " QUILLON_VERSION "\n";
+            std::cout << "quillon-headless " << ProgramIdentity::Version << "\n";
             return 0;
         case InfoRequest::None:
             break;

@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "ProgramIdentity.h"
 #include "QtEvents.h"
 #include "QtForm.h"
 #include "QuillonError.h"
@@ -25,7 +26,7 @@ std::unique_ptr<frmMain> StartUp(FormFactory& factory, CommonDialog& fileDialog,
     } catch (const QuillonError& error) {
         QtEvents::ShowFatalError(error.Number, error.Source, error.Description);
     } catch (const std::exception& error) {
-        QtEvents::ShowFatalError(0, "Quillon", error.what());
+        QtEvents::ShowFatalError(0, ProgramIdentity::Title, error.what());
     }
     status = 1;
     return nullptr;

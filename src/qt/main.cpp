@@ -5,12 +5,12 @@
 
 #include "CommandLine.h"
 #include "DesktopProgram.h"
+#include "ProgramIdentity.h"
 #include "QtCommonDialog.h"
 #include "QtDialogService.h"
 #include "QtFormFactory.h"
 #include "QtGameFolderMemory.h"
 #include "QtLauncher.h"
-#include "Version.h"
 #include "frmMain.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
             std::cout << frmMain::Usage();
             return 0;
         case InfoRequest::Version:
-            std::cout << "quillon " QUILLON_VERSION "\n";
+            std::cout << "quillon " << ProgramIdentity::Version << "\n";
             return 0;
         case InfoRequest::None:
             break;
@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
     // The toolkit takes its own options (-style, -platform, ...) off the command
     // line first; the program reads what is left.
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillon"));
-    QApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
+    QApplication::setApplicationName(QString::fromLatin1(ProgramIdentity::Title));
+    QApplication::setApplicationVersion(QString::fromLatin1(ProgramIdentity::Version));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillon.png")));
     // The program ends with its main window, through the main window's own close.
     QApplication::setQuitOnLastWindowClosed(false);
