@@ -53,7 +53,9 @@ void SplitArgument(const std::string& argument, std::string& first, std::string&
 }  // namespace
 
 ScriptDriver::ScriptDriver(std::istream& Script, std::ostream& Out, std::ostream& Err)
-    : out_(Out), err_(Err), factory_(std::make_unique<HeadlessFormFactory>(*this)) {
+    : out_(Out),
+      err_(Err),
+      factory_(std::make_unique<HeadlessFormFactory>(*this, frmMain::Windows())) {
     std::string line;
     int number = 0;
     while (std::getline(Script, line)) {
