@@ -45,7 +45,7 @@ int Run(QtProgram& program, const std::string& folder, const std::string& comman
     QObject::connect(&closer, &QTimer::timeout, [&] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             auto* window = dynamic_cast<QtForm*>(widget);
-            if (window && window->Name() == "frmMain" && window->isVisible()) {
+            if (window && window->Description().Name == "frmMain" && window->isVisible()) {
                 setups = QtProgram::Keys(window->findChild<QtListView*>("lstSetups"));
                 window->close();
             }
