@@ -4,6 +4,7 @@
 
 #include "HeadlessControls.h"
 #include "NativeLauncher.h"
+#include "ProgramIdentity.h"
 #include "QuillonError.h"
 #include "Useful.h"
 #include "frmMain.h"
@@ -123,12 +124,21 @@ int ScriptDriver::Run() {
     } catch (const ScriptExit& exit) {
         return exit.status;
     } catch (const QuillonError& error) {
-        out_ << "ERROR " << error.Number << " " << error.Source << "\n";
-        PrintLines(error.Description);
-        out_ << "END\n";
-        out_.flush();
-        return 1;
+        return Fatal(error.Number, error.Source, error.Description);
+    } catch (const std::exception& error) {
+        // Not the program's own error, but it ends the program all the same.
+        return Fatal(0, ProgramIdentity::Title, error.what());
+    } catch (...) {
+        return Fatal(0, ProgramIdentity::Title, "Unexpected error");
     }
+}
+
+int ScriptDriver::Fatal(long number, const std::string& source, const std::string& description) {
+    out_ << "ERROR " << number << " " << source << "\n";
+    PrintLines(description);
+    out_ << "END\n";
+    out_.flush();
+    return 1;
 }
 
 bool ScriptDriver::Step() {

@@ -49,6 +49,8 @@ class ScriptDriver : public DialogService, public CommonDialog, public Launcher 
     [[noreturn]] void ScriptError(const Command& command, const std::string& why);
     [[noreturn]] void Unanswered(const std::string& kind, const std::vector<std::string>& lines);
     void PrintLines(const std::string& text);
+    // Reports an error that ended the program; returns the exit status.
+    int Fatal(long number, const std::string& source, const std::string& description);
     void ShowFileDialog(const char* kind);
     void EndProgram();
 
