@@ -6,28 +6,18 @@
 #include "HeadlessDriver.h"
 #include "ProgramIdentity.h"
 
-namespace {
-const char* const kUsage = "usage: quillon-headless SCRIPT   (- reads standard input)\n";
-}
-
 int main(int argc, char** argv) {
     switch (InfoRequestOf(argc, argv)) {
         case InfoRequest::Usage:
-            std::cout
-                << kUsage
-                << "       quillon-headless --help | --version\n"
-                   "\n"
-                   "Runs Quillon against in-memory windows, driven by SCRIPT (one command a\n"
-                   "line), and prints what the program showed. The game folder is the current\n"
-                   "folder, or the one that the script's command line names with -path; the\n"
-                   "game folder that the desktop program remembers is never used.\n"
-                   "\n"
-                   "  SCRIPT               the script file; - reads it from standard input\n"
-                   "  --help, -help, -?    shows this text\n"
-                   "  --version, -version  shows the version\n"
-                   "\n"
-                   "The script's commandline command takes the desktop program's words\n"
-                   "-path, -setup, -launch and -executable (see quillon --help).\n";
+            std::cout << ScriptDriver::Usage()
+                      << "\n"
+                         "quillon-headless --help (also -help, -?) shows this text, and\n"
+                         "quillon-headless --version (also -version) the version.\n"
+                         "\n"
+                         "The game folder is the current folder, or the one that the script's\n"
+                         "commandline names with -path (its words are the desktop program's\n"
+                         "-path, -setup, -launch and -executable: see quillon --help). The game\n"
+                         "folder that the desktop program remembers is never used.\n";
             return 0;
         case InfoRequest::Version:
             std::cout << "quillon-headless " << ProgramIdentity::Version << "\n";
@@ -36,7 +26,7 @@ int main(int argc, char** argv) {
             break;
     }
     if (argc != 2) {
-        std::cerr << kUsage;
+        std::cerr << ScriptDriver::Usage();
         return 3;
     }
     const std::string name = argv[1];
