@@ -36,6 +36,7 @@ void frmMain::Load() {
     mRestoreOriginalAction->OnAction = [this](std::shared_ptr<FileReference>& Arg) {
         RestoreOriginalAction(Arg);
     };
+    JournalFile.Setup(GamePath, FileInterface.get());
 
     DiscoverMods();
     if (Modis->Count() == 0) {
@@ -65,6 +66,7 @@ void frmMain::Load() {
     }
 
     ReadUserProfileSettings();
+    RecoverInterruptedOperation();
     if (Log)
         LogFile.WriteLine("Processing mods...");
     ProcessMods();
@@ -95,9 +97,12 @@ void frmMain::ProcessMods() {
                 MsgResult::Yes) {
                 ShowLoadedState();
                 RefreshSetupsList();
+                JournalOperation journal(JournalFile, {Journal::kRestoration, CurrentSetup->Name,
+                                                       OriginalSetup->Name, mod->Name()});
                 RestoreOriginals(false, true);
                 mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                                 GamePath);
+                journal.End();
             }
         }
         // Keys of setups ignore letter case: a setup spelled otherwise counts as there.
@@ -112,8 +117,13 @@ void frmMain::ProcessMods() {
                               "Would you like Quillon to initialize it?" + Useful::CrLf +
                               "(This is recommended)",
                           MsgIcon::Information, MsgButtons::YesNo, kTitle) == MsgResult::Yes) {
+            // The setup on the game is named too: its files are among those the
+            // initialization may have half replaced.
+            JournalOperation journal(JournalFile, {Journal::kInitialization, CurrentSetup->Name,
+                                                   CurrentSetup->Name, mod->Name()});
             mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                             GamePath);
+            journal.End();
         }
     }
 }
