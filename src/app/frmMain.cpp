@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "ModDiscovery.h"
+#include "ProgramIdentity.h"
 #include "QuillonError.h"
 #include "Shared.h"
 #include "Useful.h"
@@ -9,8 +10,6 @@
 #include "frmManageSetups.h"
 
 namespace {
-const char* const kTitle = "Quillon";
-const char* const kVersionText = "v1.0.4 - 2005/05/06";
 const char* const kLanguages[] = {"english", "french", "german", "italian", "japanese", "spanish"};
 // The up-downs' range; NumPlayers may go below 4 (the note in the window says so).
 constexpr int kPlayersMin = 1;
@@ -34,7 +33,7 @@ frmMain::~frmMain() = default;
 
 void frmMain::CreateControls() {
     Form& f = *form_;
-    f.SetCaption(kTitle);
+    f.SetCaption(ProgramIdentity::Title);
     f.LabelNamed("fraSetups").SetCaption("Setups");
     f.ListViewNamed("lstSetups");
     f.LabelNamed("lblCurrentSetup").SetCaption("Currently applied:");
@@ -69,7 +68,7 @@ void frmMain::CreateControls() {
     f.ProgressBarNamed("prgBar").SetVisible(false);
     StatusBar& status = f.StatusBarNamed("stbStatus");
     status.SetPanelCount(2);
-    status.SetPanelText(2, kVersionText);
+    status.SetPanelText(2, ProgramIdentity::VersionText);
 
     auto option = [&f](const char* name, bool& flag) {
         CheckBox& box = f.CheckBoxNamed(name);

@@ -9,7 +9,6 @@
 #include "frmMain.h"
 
 namespace {
-const char* const kTitle = "Quillon";
 
 // The first line of the question: what the program was doing, in its own words.
 std::string WhatWasCutShort(const std::vector<Journal::Record>& Records) {
@@ -47,7 +46,7 @@ void frmMain::RecoverInterruptedOperation() {
     if (MsgBox(WhatWasCutShort(records) + Useful::CrLf +
                    "Some game files may belong to either setup." + Useful::CrLf +
                    "Put the original game back now? (This is recommended)",
-               MsgIcon::Exclamation, MsgButtons::YesNo, kTitle) != MsgResult::Yes)
+               MsgIcon::Exclamation, MsgButtons::YesNo) != MsgResult::Yes)
         return;
 
     const bool logOpen = Log && LogFile.FileOpen();

@@ -2,22 +2,9 @@
 
 #include "HeadlessDriver.h"
 #include "QuillonError.h"
+#include "Useful.h"
 
 namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t at = text.find("\r\n", start);
-        if (at == std::string::npos) {
-            lines.push_back(text.substr(start));
-            return lines;
-        }
-        lines.push_back(text.substr(start, at - start));
-        start = at + 2;
-    }
-}
 
 class CaptionHolder {
   protected:
@@ -30,7 +17,7 @@ class MemLabel : public Label, public ShowableControl, CaptionHolder {
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
-    std::vector<std::string> StateLines() const override { return SplitLines(caption_); }
+    std::vector<std::string> StateLines() const override { return Useful::SplitLines(caption_); }
 };
 
 class MemButton : public Button, public ShowableControl, CaptionHolder {
@@ -72,7 +59,7 @@ class MemTextBox : public TextBox, public ShowableControl, CaptionHolder {
     bool Visible() const override { return visible_; }
     void SetText(const std::string& text) override { text_ = text; }
     std::string Text() const override { return text_; }
-    std::vector<std::string> StateLines() const override { return SplitLines(text_); }
+    std::vector<std::string> StateLines() const override { return Useful::SplitLines(text_); }
 
   private:
     std::string text_;
@@ -115,7 +102,7 @@ class MemComboBox : public ComboBox, public ShowableControl, CaptionHolder {
     void AddItem(const std::string& item) override { items_.push_back(item); }
     void SetText(const std::string& text) override { text_ = text; }
     std::string Text() const override { return text_; }
-    std::vector<std::string> StateLines() const override { return SplitLines(text_); }
+    std::vector<std::string> StateLines() const override { return Useful::SplitLines(text_); }
     bool HasEntry(const std::string& item) const override {
         for (const std::string& entry : items_)
             if (entry == item)
@@ -173,7 +160,7 @@ class MemListView : public ListView, public ShowableControl, CaptionHolder {
     };
     const Item& At(int index) const {
         if (index < 1 || index > Count())
-            throw QuillonError(35600, "ListView", "Index out of bounds");
+            throw QuillonError(ControlError::IndexOutOfBounds, "ListView", "Index out of bounds");
         return items_[static_cast<std::size_t>(index - 1)];
     }
     Item& At(int index) {

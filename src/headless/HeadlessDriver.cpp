@@ -5,6 +5,7 @@
 #include "HeadlessControls.h"
 #include "NativeLauncher.h"
 #include "QuillonError.h"
+#include "Useful.h"
 #include "frmMain.h"
 
 namespace {
@@ -17,20 +18,6 @@ struct ScriptExit {
 const std::set<std::string> kCommands = {"commandline", "answer", "input",    "file", "start",
                                          "click",       "select", "deselect", "key",  "dblclick",
                                          "set",         "show",   "close"};
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t at = text.find("\r\n", start);
-        if (at == std::string::npos) {
-            lines.push_back(text.substr(start));
-            return lines;
-        }
-        lines.push_back(text.substr(start, at - start));
-        start = at + 2;
-    }
-}
 
 const char* IconName(MsgIcon icon) {
     switch (icon) {
@@ -90,7 +77,7 @@ ScriptDriver::~ScriptDriver() {
 }
 
 void ScriptDriver::PrintLines(const std::string& text) {
-    for (const std::string& line : SplitLines(text))
+    for (const std::string& line : Useful::SplitLines(text))
         out_ << "| " << line << "\n";
 }
 
@@ -290,7 +277,7 @@ void ScriptDriver::Execute(const Command& command) {
 MsgResult ScriptDriver::MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
                                const std::string& title) {
     if (buttons != MsgButtons::OK && answers_.empty())
-        Unanswered("answer", SplitLines(text));
+        Unanswered("answer", Useful::SplitLines(text));
     out_ << "MSGBOX " << IconName(icon) << " " << ButtonsName(buttons) << " " << title << "\n";
     PrintLines(text);
     if (buttons == MsgButtons::OK)
@@ -308,7 +295,7 @@ MsgResult ScriptDriver::MsgBox(const std::string& text, MsgIcon icon, MsgButtons
 std::string ScriptDriver::InputBox(const std::string& prompt, const std::string& title,
                                    const std::string&) {
     if (inputs_.empty())
-        Unanswered("input", SplitLines(prompt));
+        Unanswered("input", Useful::SplitLines(prompt));
     out_ << "INPUTBOX " << title << "\n";
     PrintLines(prompt);
     const std::string answer = inputs_.front();

@@ -80,26 +80,6 @@ void CloseLog(bool Log, FileAccess& LogFile, bool LogFileOpen) {
         LogFile.CloseFile();
 }
 
-LogScope::LogScope(bool Log, FileAccess& LogFile, bool LogFileOpen)
-    : log_(Log), logFile_(LogFile), open_(LogFileOpen) {
-    OpenLog(log_, logFile_, open_);
-}
-
-LogScope::~LogScope() {
-    if (done_)
-        return;
-    try {
-        CloseLog(log_, logFile_, open_);
-    } catch (...) {
-        // The error already on its way is the one the user must see.
-    }
-}
-
-void LogScope::Close() {
-    done_ = true;
-    CloseLog(log_, logFile_, open_);
-}
-
 void LogLine(bool Log, FileAccess& LogFile, const std::string& Line) {
     if (Log)
         LogFile.WriteLine(Line);
@@ -108,7 +88,7 @@ void LogLine(bool Log, FileAccess& LogFile, const std::string& Line) {
 void WarnModIgnored(const std::string& FileName, const std::string& Problem) {
     MsgBox("Error in " + FileName + ":" + Useful::CrLf + Problem + Useful::CrLf +
                "This mod will be ignored.",
-           MsgIcon::Warning, MsgButtons::OK, "Quillon");
+           MsgIcon::Warning, MsgButtons::OK);
 }
 
 }  // namespace Shared

@@ -16,14 +16,14 @@ bool FileReference::FileAbsent() const {
 
 void FileReference::AssertFileExists() const {
     if (FileAbsent())
-        throw QuillonError(1069, kSource,
+        throw QuillonError(FileError::FileNotFound, kSource,
                            "Path or file not found:" + Useful::CrLf + path_ + fileName_ +
                                Useful::CrLf + kCheckPaths);
 }
 
 void FileReference::AssertPathExists() const {
     if (fileInterface_->PathInvalid(path_))
-        throw QuillonError(1068, kSource,
+        throw QuillonError(FileError::PathNotFound, kSource,
                            "Path not found:" + Useful::CrLf + path_ + Useful::CrLf + kCheckPaths);
 }
 
@@ -75,7 +75,7 @@ std::unique_ptr<NativeFs::OutputFile> FileReference::OpenFileForAppend() const {
 void FileReference::Setup(std::string NewPath, const std::string& NewFileName,
                           FileInterface* NewFileInterface) {
     if (!NewFileInterface)
-        throw QuillonError(1101, kSource,
+        throw QuillonError(FileError::NoInterfaceForReference, kSource,
                            "Failed to provide FileInterface when initializing FileReference");
     fileInterface_ = NewFileInterface;
     if (NewPath.empty() || NewPath.back() != '\\')
