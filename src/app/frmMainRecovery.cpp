@@ -61,7 +61,8 @@ void frmMain::RecoverInterruptedOperation() {
     for (auto record = records.rbegin(); record != records.rend(); ++record) {
         for (const std::string& name : {record->To, record->From}) {
             auto setup = Setups->ItemNoError(name);
-            if (!setup || !done.insert(setup->Key).second)
+            // The original game holds no mods: there is nothing of it to take off.
+            if (!setup || setup == OriginalSetup || !done.insert(setup->Key).second)
                 continue;
             setup->UnApply(Log, LogFile, Log, *mProgress, FileInterface.get(), Language, GamePath);
         }
