@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "FileInterface.h"
+#include "NativeFileSystem.h"
 
 namespace {
 
@@ -118,6 +119,8 @@ void Journal::Write(const std::vector<std::string>& Lines) {
     for (const std::string& line : Lines)
         file_.WriteLine(line);
     file_.CloseFile();
+    // The journal's name too is on disk before the first game file changes.
+    NativeFs::FlushFolder(file_.Path());
 }
 
 void Journal::NoteModOperation(FileInterface* Files, const std::string& QELPath,
