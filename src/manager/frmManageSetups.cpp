@@ -25,8 +25,7 @@ std::string UnstorableNameReason(const std::string& name) {
 }  // namespace
 
 frmManageSetups::frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods)
-    : form_(Factory.CreateForm("frmManageSetups")),
-      convertVarnixMods_(std::move(ConvertVarnixMods)) {
+    : form_(Factory.CreateForm(Description())), convertVarnixMods_(std::move(ConvertVarnixMods)) {
     CreateControls();
 }
 
@@ -34,36 +33,9 @@ frmManageSetups::~frmManageSetups() = default;
 
 void frmManageSetups::CreateControls() {
     Form& f = *form_;
-    f.SetCaption("Manage Setups");
-    f.LabelNamed("lblSetups")
-        .SetCaption("Setups (excluding Original Game and currently applied setup):");
-    f.LabelNamed("lblSetupModis").SetCaption("Mods in this setup:");
-    f.LabelNamed("lblModis").SetCaption("All mods:");
-    f.LabelNamed("lblDescription").SetCaption("Description of current mod:");
-    f.TextBoxNamed("txtDescription");
-    const std::pair<const char*, const char*> buttons[] = {
-        {"cmdNew", "&New"},
-        {"cmdDelete", "&Delete"},
-        {"cmdAdd", "<< &Add"},
-        {"cmdRemove", "&Remove >>"},
-        {"cmdRemoveAll", "Remove A&ll"},
-        {"cmdMoveUp", "Move &Up"},
-        {"cmdMoveDown", "Move &Down"},
-        {"cmdConvertVarnixMods", "Seek Varnix mods"},
-        {"cmdExit", "E&xit"}};
-    for (const auto& [name, caption] : buttons)
-        f.ButtonNamed(name).SetCaption(caption);
-    f.CheckBoxNamed("chkHideIncompatible")
-        .SetCaption("Do not list mods which are incompatible with current selection");
-    f.CheckBoxNamed("chkHidePrerequisite")
-        .SetCaption("Do not list mods which have prerequisites not in the current selection");
-    f.CheckBoxNamed("chkDisregardIncompatibility")
-        .SetCaption("Disregard incompatibility (this is dangerous)");
-
     ListView& setups = f.ListViewNamed("lstSetups");
     ListView& setupModis = f.ListViewNamed("lstSetupModis");
     ListView& modis = f.ListViewNamed("lstModis");
-    modis.SetColumns("Name", "Compatibility:");
 
     setups.ItemClick = [this](int index) { RunHandler([this, index] { SelectSetupItem(index); }); };
     setups.KeyUp = [this](ListKey key) {
