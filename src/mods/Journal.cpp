@@ -18,9 +18,7 @@ std::vector<std::string> RecordLines(const Journal::Record& What) {
                                       Field("To", What.To)};
     if (!What.Mod.empty())
         lines.push_back(Field("Mod", What.Mod));
-    lines.push_back(Field("Started", What.Started.empty()
-                                         ? Clock::DateText() + " " + Clock::TimeText()
-                                         : What.Started));
+    lines.push_back(Field("Started", Clock::DateText() + " " + Clock::TimeText()));
     return lines;
 }
 
@@ -41,13 +39,18 @@ bool Journal::Present() const {
     return !file_.FileAbsent();
 }
 
-bool Journal::Read(std::vector<Record>& Records) {
-    Records.clear();
+std::vector<std::string> Journal::Lines() {
     std::vector<std::string> lines;
     file_.OpenFileForInput();
     while (!file_.EOfF())
         lines.push_back(file_.ReadLine());
     file_.CloseFile();
+    return lines;
+}
+
+bool Journal::Read(std::vector<Record>& Records) {
+    Records.clear();
+    const std::vector<std::string> lines = Lines();
     if (lines.empty() || lines.front() != kHeader)
         return false;
     // A line cut short by the kill, or one this version does not know, says nothing.
@@ -67,8 +70,6 @@ bool Journal::Read(std::vector<Record>& Records) {
             Records.back().To = value;
         else if (name == "Mod")
             Records.back().Mod = value;
-        else if (name == "Started")
-            Records.back().Started = value;
     }
     return true;
 }
@@ -83,13 +84,7 @@ void Journal::Begin(const Record& What) {
         Append(file_, Field("Then", What.Operation + " from " + What.From + " to " + What.To));
         return;
     }
-    kept_.clear();
-    if (Present()) {
-        file_.OpenFileForInput();
-        while (!file_.EOfF())
-            kept_.push_back(file_.ReadLine());
-        file_.CloseFile();
-    }
+    kept_ = Present() ? Lines() : std::vector<std::string>();
     std::vector<std::string> lines = kept_;
     if (lines.empty() || lines.front() != kHeader)
         lines.insert(lines.begin(), kHeader);
