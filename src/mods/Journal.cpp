@@ -1,5 +1,7 @@
 #include "Journal.h"
 
+#include <utility>
+
 #include "Clock.h"
 #include "FileInterface.h"
 #include "NativeFileSystem.h"
@@ -80,17 +82,22 @@ void Journal::Remove() {
 }
 
 void Journal::Begin(const Record& What) {
-    if (depth_++ > 0) {
+    // Counted only once written: an operation whose journal could not be written
+    // never began.
+    if (depth_ > 0) {
         Append(file_, Field("Then", What.Operation + " from " + What.From + " to " + What.To));
+        ++depth_;
         return;
     }
-    kept_ = Present() ? Lines() : std::vector<std::string>();
-    std::vector<std::string> lines = kept_;
+    std::vector<std::string> kept = Present() ? Lines() : std::vector<std::string>();
+    std::vector<std::string> lines = kept;
     if (lines.empty() || lines.front() != kHeader)
         lines.insert(lines.begin(), kHeader);
     const std::vector<std::string> record = RecordLines(What);
     lines.insert(lines.end(), record.begin(), record.end());
     Write(lines);
+    kept_ = std::move(kept);
+    depth_ = 1;
 }
 
 void Journal::End() {
