@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds Quillon for Windows with MinGW-w64 (warnings as errors) and runs the
-# unit tests and the scenario tests under Wine, on a game folder on drive C:.
+# unit tests, the scenario tests (on a game folder on drive C:) and the desktop
+# windows' tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
 
 cmake --preset windows
 cmake --build --preset windows
@@ -34,8 +35,30 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # inherit a pipe: whoever reads that pipe would wait for them for good. So the
 # services are started here, by wineboot, rather than by the first test.
 mkdir -p "$WINEPREFIX"
-stop_server() { "$wineserver" -k </dev/null >/dev/null 2>&1 || true; }
+xvfb=""
+stop_server() {
+  "$wineserver" -k </dev/null >/dev/null 2>&1 || true
+  if [ -n "$xvfb" ]; then
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+  fi
+}
 trap stop_server EXIT
+
+# The windows' tests draw real windows, which Wine puts on an X display: without one,
+# a private Xvfb serves for the run (it tells the display it chose).
+if [ -z "${DISPLAY:-}" ]; then
+  chosen=$(mktemp)
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$chosen" </dev/null >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do
+    [ -s "$chosen" ] && break
+    sleep 0.1
+  done
+  [ -s "$chosen" ] || { echo "test-windows: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -n1 "$chosen")"
+  rm -f "$chosen"
+fi
 "$wineserver" -p </dev/null >/dev/null 2>&1
 [ -f "$WINEPREFIX/system.reg" ] || echo "Preparing the Wine prefix (once)"
 "$wine" wineboot --init </dev/null >/dev/null 2>&1
