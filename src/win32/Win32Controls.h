@@ -21,7 +21,7 @@ class Win32Widget {
     virtual void Command(WORD) {}
     // A WM_NOTIFY notification from this control.
     virtual LRESULT Notify(const NMHDR&) { return 0; }
-    // Whether the user can give it the focus (and Enter on it clicks it).
+    // Whether Enter clicks it when it has the focus (a push button).
     virtual bool IsButton() const { return false; }
 
   protected:

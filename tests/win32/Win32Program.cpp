@@ -106,11 +106,13 @@ bool Win32Program::ClickItem(const std::string& list, const std::string& key, bo
     click.iItem = index - 1;
     HWND parent = ::GetParent(view->Handle());
     ::SendMessageW(parent, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    // The double click may change the list (the manager adds the mod it names).
+    const bool chosen = view->SelectedIndex() == index;
     if (twice) {
         click.hdr.code = NM_DBLCLK;
         ::SendMessageW(parent, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
     }
-    return view->SelectedIndex() == index || twice;
+    return chosen;
 }
 
 void Win32Program::Key(const std::string& name, WPARAM key) {
