@@ -13,12 +13,6 @@ using Win32Text::FromWide;
 using Win32Text::ToWide;
 
 namespace {
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // A multi-line box shows a line break only as CR LF.
 std::wstring WithCrLf(const std::wstring& text) {
@@ -31,6 +25,13 @@ std::wstring WithCrLf(const std::wstring& text) {
     return lines;
 }
 }  // namespace
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
 
 int TextWidth(HWND window, const std::wstring& text) {
     HDC dc = ::GetDC(window);

@@ -186,3 +186,5 @@ class Win32ProgressBar : public Win32Control<ProgressBar> {
 
 // The width of a text in a window's font, in pixels.
 int TextWidth(HWND window, const std::wstring& text);
+// The text a window shows, as the system holds it.
+std::wstring WindowText(HWND window);

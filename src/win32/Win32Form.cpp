@@ -84,12 +84,6 @@ std::wstring Drawn(const std::wstring& caption) {
     return drawn;
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 }  // namespace
 
 Win32Form::Win32Form(const WindowDescription& Description, bool resizable)

@@ -133,9 +133,7 @@ std::vector<std::string> Win32Program::Keys(const std::string& list) {
 }
 
 std::wstring Win32Program::Shown(HWND window) {
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(window, text, 1024);
-    return text;
+    return WindowText(window);
 }
 
 void Win32Program::Later(std::function<void()> work) {
