@@ -17,6 +17,9 @@
 #include "frmMain.h"
 #include "frmManageSetups.h"
 
+// Each control names only the fields it has.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 const std::vector<MsgResult> kYesToAll(10, MsgResult::Yes);
@@ -318,4 +321,45 @@ TEST(Win32Windows, ApplyAndLaunchStartsTheGameProgram) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ASSERT_TRUE(program.Game.Exists(started));
     EXPECT_EQ(program.Game.Read(started).rfind("QEL2 started ", 0), 0u);
+}
+
+// Windows without a layout of their own are drawn one control below the other: each
+// control inside the window, none over another, whatever the size.
+TEST(Win32Windows, AnyDescribedWindowIsDrawnInOneColumn) {
+    using K = ControlKind;
+    WindowDescription described{.Name = "frmSomeOther", .Caption = "Some Other", .Dialog = true};
+    described.Controls = {
+        {.Name = "lblTitle", .Kind = K::Label, .Caption = "Files of the setup:"},
+        {.Name = "lstFiles", .Kind = K::ListView, .Items = {"File", "Mod"}},
+        {.Name = "chkAll", .Kind = K::CheckBox, .Caption = "Show every file"},
+        {.Name = "txtNote", .Kind = K::TextBox, .MultiLine = true},
+        {.Name = "cmbKind", .Kind = K::ComboBox, .Items = {"a", "b"}, .Text = "a"},
+        {.Name = "cmdOK", .Kind = K::Button, .Caption = "&OK"},
+        {.Name = "cmdClose", .Kind = K::Button, .Caption = "&Close"},
+        {.Name = "prgBar", .Kind = K::ProgressBar},
+        {.Name = "stbStatus", .Kind = K::StatusBar, .Items = {"", "ready"}}};
+    Win32FormFactory factory;
+    std::unique_ptr<Form> made = factory.CreateForm(described);
+    auto& form = dynamic_cast<Win32Form&>(*made);
+    for (SIZE size : {SIZE{100, 100}, SIZE{900, 700}}) {
+        ::SetWindowPos(form.Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
+        RECT client{};
+        ::GetClientRect(form.Handle(), &client);
+        std::vector<RECT> placed;
+        for (const ControlDescription& control : described.Controls) {
+            RECT rect = Rect(form.Widget(control.Name)->Handle());
+            ::MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&rect), 2);
+            if (control.Kind == K::ComboBox)
+                rect.bottom = rect.top + ::GetSystemMetrics(SM_CYVSCROLL);
+            EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right &&
+                        rect.bottom <= client.bottom && rect.right > rect.left)
+                << control.Name << " at " << size.cx;
+            for (const RECT& other : placed) {
+                RECT both{};
+                EXPECT_FALSE(::IntersectRect(&both, &rect, &other)) << control.Name;
+            }
+            if (control.Kind != K::StatusBar)
+                placed.push_back(rect);
+        }
+    }
 }
