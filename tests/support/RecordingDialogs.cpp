@@ -40,3 +40,12 @@ std::string RecordingDialogs::BrowseForFolder(const std::string& title,
     Folders.push_back(FolderRequest{title, startFolder});
     return NextOf(FolderAnswers);
 }
+
+void QueuedFileDialog::Answer() {
+    Titles.push_back(DialogTitle);
+    FileName.clear();
+    if (Files.empty())
+        return;
+    FileName = Files.front();
+    Files.pop_front();
+}
