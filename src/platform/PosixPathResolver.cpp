@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "NativeFileSystemShared.h"
 #include "TextCase.h"
 
 namespace NativeFs::PosixPaths {
@@ -55,6 +56,8 @@ const FolderNames& NamesOf(const std::string& nativeFolder) {
 }  // namespace
 
 std::string Slashed(const std::string& path) {
+    // Every path of the layer passes here: one with a NUL would be cut short by the system.
+    Shared::RefuseNul(path);
     std::string result = path;
     std::replace(result.begin(), result.end(), '\\', '/');
     // "Z:" is the one drive of these systems and stands for the root.

@@ -18,6 +18,7 @@ class QuillonError : public std::exception {
 
 // Numbers of the errors the native layer raises for the operating system's failures.
 namespace PlatformError {
+constexpr long BadFileName = 52;
 constexpr long FileNotFound = 53;
 constexpr long FileAlreadyOpen = 55;
 constexpr long DiskFull = 61;
