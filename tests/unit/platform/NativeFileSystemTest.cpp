@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #endif
 
+#include "ErrorOf.h"
 #include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "TempFolder.h"
@@ -284,6 +287,22 @@ TEST(NativeFileSystemCase, ExactSpellingIsPreferredWhenBothExist) {
     EXPECT_TRUE(NativeFs::FileExists(tmp.Path() + "MODS\\README.TXT"));
 }
 
+TEST(NativeFileSystemHostile, APathWithANulIsRefusedNotCutShort) {
+    TempFolder tmp;
+    tmp.Write("source.txt", "mod");
+    using namespace std::string_literals;
+    const std::string source = tmp.Path() + "source.txt";
+    const std::string evil = tmp.Path() + "evil.exe\0.txt"s;
+    for (const auto& operation :
+         std::vector<std::function<void()>>{[&] { NativeFs::CopyFile(source, evil); },
+                                            [&] { OutputFile(evil, OutputFile::Mode::Replace); },
+                                            [&] { NativeFs::ReadWholeFile(source + "\0.exe"s); },
+                                            [&] { NativeFs::FileExists(evil); }}) {
+        EXPECT_EQ(ErrorOf(operation).Number, PlatformError::BadFileName);
+    }
+    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"source.txt"});
+}
+
 TEST(NativeFileSystemWrites, AnUnfinishedOrFailedWriteLeavesTheOldFileWhole) {
     TempFolder tmp;
     tmp.Write("userprofile.txt", "DebugVesk=0\r\n");
@@ -319,5 +338,29 @@ TEST(NativeFileSystemWrites, AFailedCopyLeavesTheTargetWhole) {
     NativeFs::CopyFile(tmp.Path() + "big.txt", tmp.Path() + "target.txt");
     EXPECT_EQ(tmp.Read("target.txt"), std::string(100000, 'b'));
     EXPECT_EQ(Entries(tmp.Native()), (std::set<std::string>{"big.txt", "target.txt"}));
+}
+
+TEST(NativeFileSystemHostile, TheLogIsNotAppendedToThroughALinkOrASecondName) {
+    TempFolder tmp;
+    tmp.Write("elsewhere.txt", "theirs");
+    fs::create_symlink(tmp.NativeOf("elsewhere.txt"), tmp.NativeOf("Quill.log"));
+    fs::create_hard_link(tmp.NativeOf("elsewhere.txt"), tmp.NativeOf("second.log"));
+    for (const char* log : {"Quill.log", "second.log"}) {
+        EXPECT_EQ(ErrorOf([&] { OutputFile(tmp.Path() + log, OutputFile::Mode::Append); }).Number,
+                  PlatformError::PermissionDenied)
+            << log;
+    }
+    EXPECT_EQ(tmp.Read("elsewhere.txt"), "theirs");
+}
+
+TEST(NativeFileSystemHostile, APipeIsNoFileAndNothingWaitsOnIt) {
+    TempFolder tmp;
+    ASSERT_EQ(::mkfifo(tmp.NativeOf("pipe.txt").c_str(), 0644), 0);
+    const std::string pipe = tmp.Path() + "pipe.txt";
+    EXPECT_FALSE(NativeFs::FileExists(pipe));
+    EXPECT_TRUE(NativeFs::ListFiles(tmp.Path(), "*.txt").empty());
+    EXPECT_THROW(NativeFs::ReadWholeFile(pipe), QuillonError);
+    EXPECT_THROW(NativeFs::CopyFile(pipe, tmp.Path() + "copy.txt"), QuillonError);
+    EXPECT_FALSE(tmp.Exists("copy.txt"));
 }
 #endif
