@@ -1,6 +1,7 @@
 // The rules of the native file system that every operating system shares: wildcard
-// matching, the order of listings, the splitting of text files into lines, the names
-// a listing skips and the refusal of writes that links lead out of the game folder.
+// matching, the order of listings, the splitting of text files into lines, the
+// read-only bit kept across a write, the names a listing skips and the refusal of
+// writes that links lead out of the game folder.
 #include <algorithm>
 #include <string_view>
 
@@ -147,6 +148,25 @@ std::string InputFile::ReadLine() {
     if (AtEnd())
         return "";
     return lines_[next_++];
+}
+
+void WriteKeepingReadOnly(const std::string& file, bool readOnly,
+                          const std::function<void()>& write) {
+    if (readOnly)
+        SetReadOnly(file, false);
+    try {
+        write();
+    } catch (...) {
+        // What failed must not leave the file writable behind the user's back; if even
+        // that fails, the first error is still the one to report.
+        try {
+            if (readOnly)
+                SetReadOnly(file, true);
+        } catch (...) {
+        }
+        throw;
+    }
+    SetReadOnly(file, readOnly);
 }
 
 }  // namespace NativeFs
