@@ -85,14 +85,15 @@ bool InsideRoot(const std::string& real) {
            (real.size() == root.size() || real[root.size()] == '/');
 }
 
-// The real folder a write goes into, refused when links lead it out of the game folder.
-// Writing there rather than through the links leaves no way round the check.
-std::string WritableFolder(const std::string& nativeFolder, const std::string& target) {
-    const std::string real = RealPath(nativeFolder);
+// The real path of an existing file or folder that is to be written, refused when
+// links lead it out of the game folder. Writing there rather than through the links
+// leaves no way round the check.
+std::string RealInside(const std::string& native, const std::string& target) {
+    const std::string real = RealPath(native);
     if (real.empty())
         RaiseErrno(errno, "Cannot write into", target);
     if (!InsideRoot(real)) {
-        std::string absolute = nativeFolder;
+        std::string absolute = native;
         if (absolute.empty() || absolute[0] != '/')
             absolute = JoinNative(CurrentFolder(), absolute);
         Shared::RaiseOutside(target, Shared::FindLinkOut(absolute, '/', RealPath, InsideRoot));
@@ -109,7 +110,7 @@ struct Target {
 
 Target WritableTarget(const std::string& file) {
     Target target{Resolve(file), "", ""};
-    target.folder = WritableFolder(target.split.folder, target.split.full);
+    target.folder = RealInside(target.split.folder, target.split.full);
     target.path = JoinNative(target.folder, target.split.name);
     return target;
 }
@@ -314,12 +315,7 @@ void SetReadOnly(const std::string& file, bool readOnly) {
     if (::stat(native.c_str(), &st) != 0)
         RaiseErrno(errno, "Cannot read the attributes of", native);
     // The bits are those of the file a link leads to: that file must be in the game.
-    std::string real = RealPath(native);
-    if (!WriteRoot().empty()) {
-        const std::size_t slash = real.find_last_of('/');
-        real = JoinNative(WritableFolder(real.substr(0, slash == 0 ? 1 : slash), native),
-                          real.substr(slash + 1));
-    }
+    const std::string real = RealInside(native, native);
     mode_t mode = st.st_mode & 07777;
     mode = readOnly ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
     if (::chmod(real.c_str(), mode) != 0)

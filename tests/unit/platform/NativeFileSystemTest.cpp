@@ -353,6 +353,33 @@ TEST(NativeFileSystemHostile, TheLogIsNotAppendedToThroughALinkOrASecondName) {
     EXPECT_EQ(tmp.Read("elsewhere.txt"), "theirs");
 }
 
+TEST(NativeFileSystemHostile, AFileLinkedOutOfTheGameIsReplacedNeverChanged) {
+    TempFolder tmp;
+    tmp.Write("game/source.txt", "mod");
+    tmp.Write("theirs.txt", "theirs");
+    tmp.Write("locked.txt", "locked");
+    fs::permissions(tmp.NativeOf("locked.txt"), fs::perms(0444));
+    fs::create_symlink(tmp.NativeOf("theirs.txt"), tmp.NativeOf("game/linked.txt"));
+    fs::create_symlink(tmp.NativeOf("locked.txt"), tmp.NativeOf("game/locked.txt"));
+    const std::string game = tmp.Path() + "game\\";
+    struct Confined {
+        explicit Confined(const std::string& folder) { NativeFs::ConfineWritesTo(folder); }
+        ~Confined() { NativeFs::ConfineWritesTo(""); }
+    } confined(game);
+
+    const QuillonError error = ErrorOf([&] { NativeFs::SetReadOnly(game + "locked.txt", false); });
+    EXPECT_EQ(error.Number, PlatformError::PermissionDenied);
+    EXPECT_NE(error.Description.find("locked.txt is a link to " + tmp.NativeOf("locked.txt")),
+              std::string::npos)
+        << error.Description;
+    EXPECT_EQ(fs::status(tmp.NativeOf("locked.txt")).permissions(), fs::perms(0444));
+
+    NativeFs::CopyFile(game + "source.txt", game + "linked.txt");
+    EXPECT_FALSE(fs::is_symlink(tmp.NativeOf("game/linked.txt")));
+    EXPECT_EQ(tmp.Read("game/linked.txt"), "mod");
+    EXPECT_EQ(tmp.Read("theirs.txt"), "theirs");
+}
+
 TEST(NativeFileSystemHostile, APipeIsNoFileAndNothingWaitsOnIt) {
     TempFolder tmp;
     ASSERT_EQ(::mkfifo(tmp.NativeOf("pipe.txt").c_str(), 0644), 0);
