@@ -69,13 +69,13 @@ void WriteKeepingReadOnly(const std::string& file, bool readOnly,
 // Copies a file over another, replacing it. The copy is made in a temporary sibling
 // of the target and renamed over it when complete, so the old target stays whole
 // if the process dies or the disk fills. A source that is not a regular file is
-// refused without waiting on it. The copy takes the permissions of the file it
-// replaces; a new file takes the source's within the system's default for new files
-// (so never a set-id bit, nor an execute bit).
+// refused without waiting on it. On Linux and macOS the copy takes the permission
+// bits of the file it replaces; a new file takes the source's within the system's
+// default for new files (so never a set-id bit, nor an execute bit).
 void CopyFile(const std::string& from, const std::string& to);
 
-// Renames a file over another, replacing it in one step; the new file keeps the
-// permissions of the one it replaces.
+// Renames a file over another, replacing it in one step. On Linux and macOS the new
+// file keeps the permission bits of the one it replaces.
 void ReplaceFile(const std::string& from, const std::string& to);
 
 void DeleteFile(const std::string& file);
