@@ -13,6 +13,7 @@
 #include "NativeFileSystemShared.h"
 #include "PosixPathResolver.h"
 #include "QuillonError.h"
+#include "TestSeam.h"
 
 namespace NativeFs {
 namespace {
@@ -115,11 +116,14 @@ Target WritableTarget(const std::string& file) {
     return target;
 }
 
+// A hidden name that matches none of the patterns the program looks for.
+const char* const kTemporaryPrefix = ".~quillon-";
+const char* const kTemporarySuffix = ".part";
+
 std::string TemporarySibling(const std::string& nativeFolder) {
     static std::atomic<unsigned> counter{0};
-    // A hidden name that matches none of the patterns the program looks for.
-    std::string name = ".~quillon-" + std::to_string(::getpid()) + "-" +
-                       std::to_string(counter.fetch_add(1)) + ".part";
+    std::string name = kTemporaryPrefix + std::to_string(::getpid()) + "-" +
+                       std::to_string(counter.fetch_add(1)) + kTemporarySuffix;
     return JoinNative(nativeFolder.empty() ? "." : nativeFolder, name);
 }
 
@@ -322,7 +326,7 @@ void SetReadOnly(const std::string& file, bool readOnly) {
         RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
-void CopyFile(const std::string& from, const std::string& to) {
+void CopyFile(const std::string& from, const std::string& to, bool flush) {
     const std::string source = ResolveFull(from);
     struct stat st;
     Fd in(OpenRegularFile(source, st));
@@ -340,8 +344,11 @@ void CopyFile(const std::string& from, const std::string& to) {
         if (replacing && ::fchmod(out.get(), permissions) != 0)
             RaiseErrno(errno, "Cannot set the attributes of", target.split.full);
         CopyContents(in.get(), out.get(), target.split.full);
+        if (flush && ::fsync(out.get()) != 0)
+            RaiseErrno(errno, "Cannot write", target.split.full);
         if (::close(out.release()) != 0)
             RaiseErrno(errno, "Cannot write", target.split.full);
+        TestSeam::Reached(TestSeam::Point::Copy, target.split.full);
         if (::rename(temp.c_str(), target.path.c_str()) != 0)
             RaiseErrno(errno, "Cannot replace", target.split.full);
     } catch (...) {
@@ -349,6 +356,61 @@ void CopyFile(const std::string& from, const std::string& to) {
         throw;
     }
     NoteCreated(target.split.folder, target.split.name);
+}
+
+bool BackupFile(const std::string& from, const std::string& to) {
+    std::string source = ResolveFull(from);
+    const Target target = WritableTarget(to);
+    struct stat st;
+    if (::lstat(source.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot open", source);
+    // Only a file itself is linked: a backup that is a link would lead wherever the
+    // game's link led, and the copy reads through it instead.
+    const bool linkable = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
+    // Any refusal (a file system without links, too many links, a name taken) leaves
+    // the copy, which reports a real problem if there is one.
+    const bool linked = linkable && !TestSeam::HardLinksRefused() &&
+                        ::link(source.c_str(), target.path.c_str()) == 0;
+    if (linked)
+        NoteCreated(target.split.folder, target.split.name);
+    else
+        CopyFile(from, to, true);
+    TestSeam::Reached(TestSeam::Point::Backup, target.split.full);
+    return linked;
+}
+
+void FlushFolder(const std::string& folder) {
+    const std::string native = ResolveFolder(Slashed(folder));
+    Fd dir(::open(native.empty() ? "." : native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Some file systems cannot flush a folder; what they keep is all there is.
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+    struct stat a;
+    struct stat b;
+    return Exists(ResolveFull(first), &a) && Exists(ResolveFull(second), &b) &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+std::vector<std::string> ListTemporaryFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    std::string native = ResolveFolder(Slashed(folder));
+    DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
+    if (!dir)
+        return names;
+    const std::string prefix = kTemporaryPrefix;
+    const std::string suffix = kTemporarySuffix;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.size() > prefix.size() + suffix.size() && name.rfind(prefix, 0) == 0 &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    SortNames(names);
+    return names;
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
@@ -510,6 +572,7 @@ void OutputFile::Close() {
         ::unlink(impl_->temp.c_str());
         RaiseErrno(err ? err : EIO, "Cannot write", impl_->name);
     }
+    TestSeam::Reached(TestSeam::Point::Write, impl_->target);
     if (::rename(impl_->temp.c_str(), impl_->target.c_str()) != 0) {
         err = errno;
         ::unlink(impl_->temp.c_str());

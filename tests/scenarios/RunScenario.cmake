@@ -9,7 +9,11 @@
 #   script2.txt, expected2.txt    runs on the same folder follow in number order (a
 #                                 line "*" in a transcript stands for any one line,
 #                                 such as a message of the operating system)
-#   status.txt (optional)         the exit status of each run, one per line (default 0)
+#   status.txt (optional)         the exit status of each run, one per line (default 0);
+#                                 "killed" for a run that kills itself through the
+#                                 test hook (it needs no transcript)
+#   environment.txt, environment2.txt, ... (optional)
+#                                 variables (NAME=VALUE, one a line) for that run
 #   game/ (optional)              the game folder to start from (else the demo game)
 #   overlay/ (optional)           files copied over the game folder before the first run
 #   empty (optional file)         start from an empty folder instead
@@ -25,10 +29,11 @@
 #   checks.txt (optional)         checks on the files left behind, one a line:
 #       exists PATH | absent PATH | unchanged PATH | contains PATH TEXT
 #       | lacks PATH TEXT | equals PATH FILE-IN-SCENARIO | readonly PATH
-#       | lines PATH FILE-IN-SCENARIO | mode PATH OCTAL
+#       | lines PATH FILE-IN-SCENARIO | mode PATH OCTAL | noleftovers PATH
 #     `lines` wants the lines of FILE-IN-SCENARIO, in order and one after the other,
 #     somewhere in PATH; there a line "*" stands for any one line (a date, a time).
 #     `mode` wants the permission bits (ignored where the host has none).
+#     `noleftovers` wants no temporary file of the program in PATH or below it.
 # PATHs are relative to the game folder, written with "\". In transcripts and in the
 # text that `lines`, `contains` and `lacks` read, the game folder is written @GAME@ and
 # the scenario's work folder (that holds it and outside/) @WORK@.
@@ -206,6 +211,15 @@ while(TRUE)
   if(index LESS count)
     list(GET statuses ${index} expected_status)
   endif()
+  set(variables "")
+  if(EXISTS "${SCENARIO}/environment${suffix}.txt")
+    file(STRINGS "${SCENARIO}/environment${suffix}.txt" environment)
+    foreach(variable IN LISTS environment)
+      string(REGEX MATCH "^([^=]+)=(.*)$" matched "${variable}")
+      set(ENV{${CMAKE_MATCH_1}} "${CMAKE_MATCH_2}")
+      list(APPEND variables "${CMAKE_MATCH_1}")
+    endforeach()
+  endif()
   execute_process(
     COMMAND ${EMULATOR} "${HEADLESS}" "${SCENARIO}/script${suffix}.txt"
     WORKING_DIRECTORY "${game}"
@@ -213,6 +227,9 @@ while(TRUE)
     ERROR_VARIABLE errors
     RESULT_VARIABLE status
     TIMEOUT 180)
+  foreach(variable IN LISTS variables)
+    unset(ENV{${variable}})
+  endforeach()
   snapshot_of("${outside}" outside_after)
   if(NOT outside_after STREQUAL outside_before)
     message(SEND_ERROR "run ${run}: the folder beside the game changed\n"
@@ -221,6 +238,17 @@ while(TRUE)
   endif()
   as_printed("${actual}" actual)
   file(WRITE "${WORK}/actual${suffix}.txt" "${actual}")
+  if(expected_status STREQUAL "killed")
+    # SIGKILL, or the status TerminateProcess gives under Wine; what the run printed
+    # before it died is not looked at.
+    if(NOT status MATCHES "^(Subprocess killed|137)$")
+      message(SEND_ERROR "run ${run}: exit status ${status}, expected a kill\n${errors}")
+      set(failed TRUE)
+    endif()
+    math(EXPR run "${run} + 1")
+    math(EXPR index "${index} + 1")
+    continue()
+  endif()
   file(READ "${SCENARIO}/expected${suffix}.txt" expected)
   string(REPLACE "\r\n" "\n" expected "${expected}")
   if(NOT status STREQUAL expected_status)
@@ -348,6 +376,12 @@ if(EXISTS "${SCENARIO}/checks.txt")
       has_block("${content_lines}" "${wanted_lines}" found)
       if(NOT found)
         message(SEND_ERROR "check '${check}': the lines of ${argument} are not in\n${content}")
+        set(failed TRUE)
+      endif()
+    elseif(kind STREQUAL "noleftovers")
+      file(GLOB_RECURSE leftovers "${file}/*~quillon-*.part")
+      if(leftovers)
+        message(SEND_ERROR "check '${check}': left behind: ${leftovers}")
         set(failed TRUE)
       endif()
     else()
