@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "ModDiscovery.h"
+#include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "Shared.h"
 #include "Useful.h"
@@ -22,7 +23,12 @@ frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLaunc
     CreateControls();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The layer below outlives the window: it must neither call back into it nor keep
+    // its game folder's confinement for whoever comes next.
+    NativeFs::OnNameSkipped(nullptr);
+    NativeFs::ConfineWritesTo("");
+}
 
 void frmMain::CreateControls() {
     Form& f = *form_;
