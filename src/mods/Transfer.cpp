@@ -53,6 +53,11 @@ bool Transfer::PathForbidden(const std::string& Path) {
     // that Windows reads as another file or a device.
     if (!lower.empty() && lower.front() == '\\')
         return true;
+    // The system would cut the path at a NUL ("evil.exe<NUL>.txt" is created as
+    // evil.exe), and no control character belongs in a file name.
+    for (char c : lower)
+        if (static_cast<unsigned char>(c) < 0x20)
+            return true;
     if (Contains(lower, ":"))
         return true;
     std::string_view rest = lower;

@@ -52,6 +52,11 @@ TEST(TransferPaths, PathsThatCouldHarmTheGameFolderAreRejected) {
           "prn", "%d\\gamedata.\\x.txt", "%d\\x.txt ", "%d\\x.txt.", "%d\\gamedata \\x.txt"}) {
         EXPECT_TRUE(Rejected(path)) << path;
     }
+    // A NUL would cut the path short ("evil.exe" would be written); no other control
+    // character belongs in a name either.
+    using namespace std::string_literals;
+    for (const std::string& path : {"%d\\evil.exe\0.txt"s, "%d\\x\x01.txt"s, "%d\\x\x1f\\y.txt"s})
+        EXPECT_TRUE(Rejected(path)) << path;
 }
 
 TEST(TransferPaths, OrdinaryPathsAreAccepted) {
