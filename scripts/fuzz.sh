@@ -30,7 +30,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 # One process: the machine is shared. The time limit of one input catches a reader
 # that is slow on what it was given; the targets check at start that reading takes
 # time linear in the size of the file.
-if ! "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
+if ! "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
   -dict="tests/fuzz/$target.dict" -artifact_prefix="$findings/" -print_final_stats=1 \
   "$corpus" "tests/fuzz/corpus/$target"; then
   echo "fuzz.sh: $target broke; the input is in $findings/. Minimise it with" >&2

@@ -9,5 +9,9 @@ cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
 
+# The readers of the files players hand the program, under libFuzzer (clang): each
+# fuzz target for 30 seconds from its corpus.
+scripts/test-fuzz.sh
+
 # Then the Windows build: cross-compiled, its tests run under Wine.
 scripts/test-windows.sh
