@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "Dialogs.h"
 #include "FileAccess.h"
@@ -107,6 +108,8 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
 
     SettingsFile.OpenFileForInput();
     ClosesFile closes(SettingsFile);
+    std::optional<std::string> current;
+    long setupsBeforeCurrent = 0;
     std::string token = SettingsFile.Read();
     while (token != endOfFile) {
         const std::string keyword = TextCase::Lower(token);
@@ -152,7 +155,10 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
                 token = SettingsFile.Read();
             }
         } else if (keyword == "currentsetup") {
-            State.CurrentSetup = State.Setups->ItemNoError(SettingsFile.Read());
+            // Looked up once the file is read, among the setups read by now: a file
+            // that names it over and over is not searched through over and over.
+            current = SettingsFile.Read();
+            setupsBeforeCurrent = State.Setups->Count();
         } else {
             throw QuillonError(ProgramError(1), kSource,
                                "Error in " + SettingsFile.FileName() + ":" + Useful::CrLf +
@@ -162,6 +168,12 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
         token = SettingsFile.Read();
     }
     SettingsFile.CloseFile();
+    if (current) {
+        State.CurrentSetup = nullptr;
+        for (long i = 1; i <= setupsBeforeCurrent && !State.CurrentSetup; ++i)
+            if (State.Setups->Item(i)->Key == *current)
+                State.CurrentSetup = State.Setups->Item(i);
+    }
     // The language becomes a folder in the path of every "%l" transfer: a value that is
     // no plain folder name (or none at all) could send files outside the game folder.
     if (!LanguageUsable(State.Language))

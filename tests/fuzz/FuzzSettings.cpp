@@ -113,6 +113,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         },
         ReadSettingsFile);
     Fuzz::CheckLinearTime(
+        "the current setup named again and again",
+        [](std::size_t size) {
+            std::string text = "Setups\r\nOriginal Game\r\n@";
+            int setups = 0;
+            while (text.size() < size / 2)
+                text += "\r\nSetup " + std::to_string(++setups) + "\r\n@";
+            return Fuzz::Repeated(text + "\r\n@",
+                                  "\r\nCurrentSetup\tSetup " + std::to_string(setups), size);
+        },
+        ReadSettingsFile);
+    Fuzz::CheckLinearTime(
         "many lines of options and mod states",
         [](std::size_t size) {
             return Fuzz::Repeated(
