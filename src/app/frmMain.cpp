@@ -8,15 +8,6 @@
 #include "VarnixConversion.h"
 #include "frmManageSetups.h"
 
-namespace {
-const char* const kTitle = "Quillon";
-const char* const kVersionText = "v1.0.4 - 2005/05/06";
-const char* const kLanguages[] = {"english", "french", "german", "italian", "japanese", "spanish"};
-// The up-downs' range; NumPlayers may go below 4 (the note in the window says so).
-constexpr int kPlayersMin = 1;
-constexpr int kPlayersMax = 32;
-}  // namespace
-
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
                  std::string CommandLine)
     : factory_(Factory),
@@ -26,7 +17,7 @@ frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLaunc
     mRestoreOriginalAction = std::make_shared<Action>();
     Setups = std::make_shared<::Setups>();
     Modis = std::make_shared<::Modis>();
-    form_ = factory_.CreateForm("frmMain");
+    form_ = factory_.CreateForm(Description());
     CreateControls();
 }
 
@@ -34,43 +25,6 @@ frmMain::~frmMain() = default;
 
 void frmMain::CreateControls() {
     Form& f = *form_;
-    f.SetCaption(kTitle);
-    f.LabelNamed("fraSetups").SetCaption("Setups");
-    f.ListViewNamed("lstSetups");
-    f.LabelNamed("lblCurrentSetup").SetCaption("Currently applied:");
-    f.TextBoxNamed("txtCurrentSetup");
-    f.ButtonNamed("cmdApply").SetCaption("&Apply");
-    f.ButtonNamed("cmdApplyLaunch").SetCaption("Apply and &Launch QEL2");
-    f.ButtonNamed("cmdManageSetups").SetCaption("&Manage...");
-    f.LabelNamed("fraAdvanced").SetCaption("Advanced settings");
-    f.CheckBoxNamed("chkLog").SetCaption("Log operations to quill.log");
-    f.CheckBoxNamed("chkRestoreOriginal")
-        .SetCaption("Perform careful restoration of original settings before application");
-    f.CheckBoxNamed("chkReinitialize").SetCaption("Reinitialize mods before application");
-    f.LabelNamed("fraUserProfile").SetCaption("Userprofile.txt settings");
-    f.LabelNamed("lblNumPlayers").SetCaption("NumPlayers:");
-    f.TextBoxNamed("txtNumPlayers");
-    f.UpDownNamed("udNumPlayers").SetRange(kPlayersMin, kPlayersMax);
-    f.LabelNamed("lblMaxPlayers").SetCaption("MaxPlayers:");
-    f.TextBoxNamed("txtMaxPlayers");
-    f.UpDownNamed("udMaxPlayers").SetRange(kPlayersMin, kPlayersMax);
-    f.CheckBoxNamed("chkUserProfileOverride")
-        .SetCaption("Allow mods to override your Userprofile.txt settings");
-    f.CheckBoxNamed("chkDebugVESK").SetCaption("DebugVESK");
-    f.LabelNamed("lblNote").SetCaption(
-        "(Values of either setting greater than 29, or of NumPlayers less than 4 will work only "
-        "with the Brevane Edition executable)");
-    f.LabelNamed("lblLanguage").SetCaption("Language:");
-    ComboBox& language = f.ComboBoxNamed("cmbLanguage");
-    for (const char* entry : kLanguages)
-        language.AddItem(entry);
-    language.SetText("english");
-    f.ButtonNamed("cmdExit").SetCaption("Exit");
-    f.ProgressBarNamed("prgBar").SetVisible(false);
-    StatusBar& status = f.StatusBarNamed("stbStatus");
-    status.SetPanelCount(2);
-    status.SetPanelText(2, kVersionText);
-
     auto option = [&f](const char* name, bool& flag) {
         CheckBox& box = f.CheckBoxNamed(name);
         box.Click = [&box, &flag] { flag = box.Value() == CheckState::Ticked; };
@@ -80,6 +34,7 @@ void frmMain::CreateControls() {
     option("chkReinitialize", Reinitialize);
     option("chkUserProfileOverride", UserProfileOverride);
     option("chkDebugVESK", DebugVesk);
+    ComboBox& language = f.ComboBoxNamed("cmbLanguage");
     language.Click = [this, &language] { Language = language.Text(); };
     f.ButtonNamed("cmdApply").Click = [this] { RunHandler([this] { ApplySelectedSetup(); }); };
     f.ButtonNamed("cmdApplyLaunch").Click = [this] {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Action.h"
 #include "Controls.h"
@@ -28,6 +29,11 @@ class frmMain : public SettingsState {
     frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
             std::string CommandLine);
     ~frmMain();
+
+    // The main window's controls, as every front end draws them.
+    static const WindowDescription& Description();
+    // Every window of the program.
+    static const std::vector<const WindowDescription*>& Windows();
 
     // The window's load step: start-up. Errors are not caught here; an error ends the
     // program. Afterwards Ended() tells whether start-up ended the program itself.

@@ -5,15 +5,11 @@
 #include "Useful.h"
 #include "frmMain.h"
 
-namespace {
-const char* const kTitle = "Quillon";
-}
-
 bool frmMain::ApplySelectedSetup() {
     ListView& list = form_->ListViewNamed("lstSetups");
     const int selected = list.SelectedIndex();
     if (selected == 0) {
-        MsgBox("No setup selected.", MsgIcon::Warning, MsgButtons::OK, kTitle);
+        MsgBox("No setup selected.", MsgIcon::Warning, MsgButtons::OK);
         return true;
     }
     std::shared_ptr<Setup> newSetup = Setups->Item(list.Key(selected));
@@ -22,7 +18,7 @@ bool frmMain::ApplySelectedSetup() {
     ::FileInterface* files = FileInterface.get();
     if (CurrentSetup->UnApply(Log, LogFile, false, *mProgress, files, Language, GamePath)) {
         MsgBox("Error unapplying " + CurrentSetup->Name + ", aborting", MsgIcon::Warning,
-               MsgButtons::OK, kTitle);
+               MsgButtons::OK);
         SetCurrentSetup(OriginalSetup);
         return true;
     }
@@ -32,14 +28,14 @@ bool frmMain::ApplySelectedSetup() {
     if (Reinitialize &&
         CurrentSetup->Initialize(Log, LogFile, false, *mProgress, files, Language, GamePath)) {
         MsgBox("Error initializing " + CurrentSetup->Name + ", aborting", MsgIcon::Warning,
-               MsgButtons::OK, kTitle);
+               MsgButtons::OK);
         SetCurrentSetup(OriginalSetup);
         return true;
     }
     if (CurrentSetup->Apply(Log, LogFile, false, *mProgress, files, Language, GamePath,
                             UserProfileOverride, UserProfileFile)) {
         MsgBox("Error applying " + CurrentSetup->Name + ", aborting", MsgIcon::Warning,
-               MsgButtons::OK, kTitle);
+               MsgButtons::OK);
         SetCurrentSetup(OriginalSetup);
         return true;
     }
@@ -92,6 +88,6 @@ void frmMain::LaunchGame() {
     } catch (const QuillonError& error) {
         // A game that cannot be started must not end the tool.
         MsgBox("Could not start QEL2:" + Useful::CrLf + error.Description, MsgIcon::Warning,
-               MsgButtons::OK, kTitle);
+               MsgButtons::OK);
     }
 }

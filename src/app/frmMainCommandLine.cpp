@@ -24,7 +24,7 @@ void frmMain::ParseCommandLine() {
         } else {
             MsgBox("Invalid command line parameter: '" + word + "'" + Useful::CrLf +
                        "Expected: '-path' or '-setup' or '-launch' or '-executable'",
-                   MsgIcon::Warning, MsgButtons::OK, "Quillon");
+                   MsgIcon::Warning, MsgButtons::OK);
         }
     }
 }
@@ -51,6 +51,6 @@ bool frmMain::LocateFolders() {
                "or pass its path on the command line" + Useful::CrLf +
                "(see the readme for details)" + Useful::CrLf +
                "Quillon thought the QEL2 path was:" + Useful::CrLf + GamePath,
-           MsgIcon::Warning, MsgButtons::OK, "Quillon");
+           MsgIcon::Warning, MsgButtons::OK);
     return false;
 }

@@ -7,7 +7,6 @@
 #include "frmMain.h"
 
 namespace {
-const char* const kTitle = "Quillon";
 
 // The players values of userprofile.txt; what is missing or no 16-bit number reads as
 // the fallback (start-up then clamps it into the up-downs' range).
@@ -41,7 +40,7 @@ void frmMain::Load() {
     if (Modis->Count() == 0) {
         if (MsgBox("Quillon found no mods.  Would you like to search" + Useful::CrLf +
                        "for Varnix mods you have installed?",
-                   MsgIcon::Information, MsgButtons::YesNo, kTitle) == MsgResult::Yes) {
+                   MsgIcon::Information, MsgButtons::YesNo) == MsgResult::Yes) {
             ConvertVarnixMods();
             DiscoverMods();
         }
@@ -91,8 +90,7 @@ void frmMain::ProcessMods() {
                 question = "You installed a new version of " + mod->Name() + Useful::CrLf + ".";
             question += "Would you like Quillon to perform a restoration and reinitialization?" +
                         Useful::CrLf + "(This is recommended)";
-            if (MsgBox(question, MsgIcon::Information, MsgButtons::YesNo, kTitle) ==
-                MsgResult::Yes) {
+            if (MsgBox(question, MsgIcon::Information, MsgButtons::YesNo) == MsgResult::Yes) {
                 ShowLoadedState();
                 RefreshSetupsList();
                 RestoreOriginals(false, true);
@@ -111,7 +109,7 @@ void frmMain::ProcessMods() {
         } else if (MsgBox("You installed a new mod:" + mod->Name() + Useful::CrLf + "." +
                               "Would you like Quillon to initialize it?" + Useful::CrLf +
                               "(This is recommended)",
-                          MsgIcon::Information, MsgButtons::YesNo, kTitle) == MsgResult::Yes) {
+                          MsgIcon::Information, MsgButtons::YesNo) == MsgResult::Yes) {
             mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                             GamePath);
         }
@@ -144,7 +142,7 @@ void frmMain::RunInitialSetup() {
         if (!setup) {
             MsgBox("Could not find initial setup " + InitialSetupName + Useful::CrLf +
                        "specified on the command line.",
-                   MsgIcon::None, MsgButtons::OK, kTitle);
+                   MsgIcon::None, MsgButtons::OK);
             return;
         }
         ListView& list = form_->ListViewNamed("lstSetups");
@@ -163,7 +161,7 @@ void frmMain::ReadUserProfileSettings() {
                    UserProfileFile.Path() + UserProfileFile.FileName() + Useful::CrLf +
                    "Default settings will be shown here," + Useful::CrLf +
                    "and no settings will be used.",
-               MsgIcon::Warning, MsgButtons::OK, kTitle);
+               MsgIcon::Warning, MsgButtons::OK);
         return;
     }
     DebugVesk = Shared::ReadProfileBool(UserProfileFile, "DebugVesk");

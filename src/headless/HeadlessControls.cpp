@@ -2,22 +2,9 @@
 
 #include "HeadlessDriver.h"
 #include "QuillonError.h"
+#include "Useful.h"
 
 namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t at = text.find("\r\n", start);
-        if (at == std::string::npos) {
-            lines.push_back(text.substr(start));
-            return lines;
-        }
-        lines.push_back(text.substr(start, at - start));
-        start = at + 2;
-    }
-}
 
 class CaptionHolder {
   protected:
@@ -30,7 +17,7 @@ class MemLabel : public Label, public ShowableControl, CaptionHolder {
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
-    std::vector<std::string> StateLines() const override { return SplitLines(caption_); }
+    std::vector<std::string> StateLines() const override { return Useful::SplitLines(caption_); }
 };
 
 class MemButton : public Button, public ShowableControl, CaptionHolder {
@@ -72,7 +59,7 @@ class MemTextBox : public TextBox, public ShowableControl, CaptionHolder {
     bool Visible() const override { return visible_; }
     void SetText(const std::string& text) override { text_ = text; }
     std::string Text() const override { return text_; }
-    std::vector<std::string> StateLines() const override { return SplitLines(text_); }
+    std::vector<std::string> StateLines() const override { return Useful::SplitLines(text_); }
 
   private:
     std::string text_;
@@ -115,7 +102,7 @@ class MemComboBox : public ComboBox, public ShowableControl, CaptionHolder {
     void AddItem(const std::string& item) override { items_.push_back(item); }
     void SetText(const std::string& text) override { text_ = text; }
     std::string Text() const override { return text_; }
-    std::vector<std::string> StateLines() const override { return SplitLines(text_); }
+    std::vector<std::string> StateLines() const override { return Useful::SplitLines(text_); }
     bool HasEntry(const std::string& item) const override {
         for (const std::string& entry : items_)
             if (entry == item)
@@ -173,7 +160,7 @@ class MemListView : public ListView, public ShowableControl, CaptionHolder {
     };
     const Item& At(int index) const {
         if (index < 1 || index > Count())
-            throw QuillonError(35600, "ListView", "Index out of bounds");
+            throw QuillonError(ControlError::IndexOutOfBounds, "ListView", "Index out of bounds");
         return items_[static_cast<std::size_t>(index - 1)];
     }
     Item& At(int index) {
@@ -211,7 +198,6 @@ class MemStatusBar : public StatusBar, public ShowableControl, CaptionHolder {
 
 class MemProgressBar : public ProgressBar, public ShowableControl, CaptionHolder {
   public:
-    MemProgressBar() { visible_ = false; }
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
@@ -232,79 +218,56 @@ class MemProgressBar : public ProgressBar, public ShowableControl, CaptionHolder
 
 }  // namespace
 
-HeadlessForm::HeadlessForm(ScriptDriver& Driver, std::string Name)
-    : driver_(Driver), name_(std::move(Name)) {}
-
-HeadlessForm::~HeadlessForm() = default;
-
 namespace {
-template <typename Mem>
-Mem& Ensure(std::map<std::string, std::unique_ptr<Control>>& controls, const std::string& name) {
-    auto it = controls.find(name);
-    if (it == controls.end())
-        it = controls.emplace(name, std::make_unique<Mem>()).first;
-    Mem* control = dynamic_cast<Mem*>(it->second.get());
-    if (!control)
-        throw QuillonError(PlatformError::InvalidArgument, "HeadlessForm",
-                           "Control " + name + " is of another kind");
-    return *control;
-}
-
-// "udNumPlayers" is attached to "txtNumPlayers".
-std::string BuddyName(const std::string& upDown) {
-    return upDown.rfind("ud", 0) == 0 ? "txt" + upDown.substr(2) : "";
+std::unique_ptr<Control> MakeControl(const ControlDescription& Described, TextBox* Buddy) {
+    switch (Described.Kind) {
+        case ControlKind::Label:
+        case ControlKind::Frame:
+            return std::make_unique<MemLabel>();
+        case ControlKind::Button:
+            return std::make_unique<MemButton>();
+        case ControlKind::CheckBox:
+            return std::make_unique<MemCheckBox>();
+        case ControlKind::TextBox:
+            return std::make_unique<MemTextBox>();
+        case ControlKind::UpDown:
+            return std::make_unique<MemUpDown>(Buddy);
+        case ControlKind::ComboBox:
+            return std::make_unique<MemComboBox>();
+        case ControlKind::ListView:
+            return std::make_unique<MemListView>();
+        case ControlKind::StatusBar:
+            return std::make_unique<MemStatusBar>();
+        case ControlKind::ProgressBar:
+            return std::make_unique<MemProgressBar>();
+    }
+    return nullptr;
 }
 }  // namespace
 
-Label& HeadlessForm::LabelNamed(const std::string& name) {
-    return Ensure<MemLabel>(controls_, name);
-}
-Button& HeadlessForm::ButtonNamed(const std::string& name) {
-    return Ensure<MemButton>(controls_, name);
-}
-CheckBox& HeadlessForm::CheckBoxNamed(const std::string& name) {
-    return Ensure<MemCheckBox>(controls_, name);
-}
-TextBox& HeadlessForm::TextBoxNamed(const std::string& name) {
-    return Ensure<MemTextBox>(controls_, name);
-}
-ComboBox& HeadlessForm::ComboBoxNamed(const std::string& name) {
-    return Ensure<MemComboBox>(controls_, name);
-}
-ListView& HeadlessForm::ListViewNamed(const std::string& name) {
-    return Ensure<MemListView>(controls_, name);
-}
-StatusBar& HeadlessForm::StatusBarNamed(const std::string& name) {
-    return Ensure<MemStatusBar>(controls_, name);
-}
-ProgressBar& HeadlessForm::ProgressBarNamed(const std::string& name) {
-    return Ensure<MemProgressBar>(controls_, name);
+HeadlessForm::HeadlessForm(ScriptDriver& Driver, const WindowDescription& Description)
+    : Form(Description), driver_(Driver) {
+    for (const ControlDescription& described : Description.Controls) {
+        auto* buddy = dynamic_cast<TextBox*>(FindControl(described.Buddy));
+        controls_[described.Name] = MakeControl(described, buddy);
+    }
 }
 
-UpDown& HeadlessForm::UpDownNamed(const std::string& name) {
-    auto it = controls_.find(name);
-    if (it == controls_.end()) {
-        const std::string buddy = BuddyName(name);
-        TextBox* text = buddy.empty() ? nullptr : &TextBoxNamed(buddy);
-        it = controls_.emplace(name, std::make_unique<MemUpDown>(text)).first;
-    }
-    auto* control = dynamic_cast<MemUpDown*>(it->second.get());
-    if (!control)
-        throw QuillonError(PlatformError::InvalidArgument, "HeadlessForm",
-                           "Control " + name + " is of another kind");
-    return *control;
-}
+HeadlessForm::~HeadlessForm() = default;
 
 void HeadlessForm::ShowModal() {
     visible_ = true;
     driver_.RunModal(*this);
 }
 
-Control* HeadlessForm::Find(const std::string& name) const {
+Control* HeadlessForm::FindControl(const std::string& name) {
     auto it = controls_.find(name);
     return it == controls_.end() ? nullptr : it->second.get();
 }
 
-std::unique_ptr<Form> HeadlessFormFactory::CreateForm(const std::string& name) {
-    return std::make_unique<HeadlessForm>(driver_, name);
+std::unique_ptr<Form> HeadlessFormFactory::MakeForm(const WindowDescription& Description) {
+    for (const WindowDescription* window : windows_)
+        if (window->Name == Description.Name)
+            return std::make_unique<HeadlessForm>(driver_, Description);
+    UnknownWindow(Description.Name);
 }

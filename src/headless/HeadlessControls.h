@@ -21,23 +21,13 @@ class ShowableControl {
     virtual bool HasEntry(const std::string&) const { return false; }
 };
 
+// A window whose controls are made from its description.
 class HeadlessForm : public Form {
   public:
-    HeadlessForm(ScriptDriver& Driver, std::string Name);
+    HeadlessForm(ScriptDriver& Driver, const WindowDescription& Description);
     ~HeadlessForm() override;
 
-    const std::string& Name() const { return name_; }
     void SetCaption(const std::string& caption) override { caption_ = caption; }
-
-    Label& LabelNamed(const std::string& name) override;
-    Button& ButtonNamed(const std::string& name) override;
-    CheckBox& CheckBoxNamed(const std::string& name) override;
-    TextBox& TextBoxNamed(const std::string& name) override;
-    UpDown& UpDownNamed(const std::string& name) override;
-    ComboBox& ComboBoxNamed(const std::string& name) override;
-    ListView& ListViewNamed(const std::string& name) override;
-    StatusBar& StatusBarNamed(const std::string& name) override;
-    ProgressBar& ProgressBarNamed(const std::string& name) override;
 
     void Show() override { visible_ = true; }
     void ShowModal() override;
@@ -45,23 +35,26 @@ class HeadlessForm : public Form {
     bool Visible() const override { return visible_; }
     void Close() override { visible_ = false; }
 
-    // The control a script names, or null.
-    Control* Find(const std::string& name) const;
+  protected:
+    Control* FindControl(const std::string& name) override;
 
   private:
     ScriptDriver& driver_;
-    std::string name_;
     std::string caption_;
     bool visible_ = false;
     std::map<std::string, std::unique_ptr<Control>> controls_;
 };
 
-// Builds the in-memory windows.
+// Builds the in-memory windows: those of Windows, and no other.
 class HeadlessFormFactory : public FormFactory {
   public:
-    explicit HeadlessFormFactory(ScriptDriver& Driver) : driver_(Driver) {}
-    std::unique_ptr<Form> CreateForm(const std::string& name) override;
+    HeadlessFormFactory(ScriptDriver& Driver, std::vector<const WindowDescription*> Windows)
+        : driver_(Driver), windows_(std::move(Windows)) {}
+
+  protected:
+    std::unique_ptr<Form> MakeForm(const WindowDescription& Description) override;
 
   private:
     ScriptDriver& driver_;
+    std::vector<const WindowDescription*> windows_;
 };

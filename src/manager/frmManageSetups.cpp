@@ -1,11 +1,11 @@
 #include "frmManageSetups.h"
 
 #include "Dialogs.h"
+#include "ProgramIdentity.h"
 #include "QuillonError.h"
 #include "Useful.h"
 
 namespace {
-const char* const kTitle = "Quillon";
 
 // Why a name could not be written to quill.ini and read back as the same setup, or ""
 // when it can.
@@ -25,8 +25,7 @@ std::string UnstorableNameReason(const std::string& name) {
 }  // namespace
 
 frmManageSetups::frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods)
-    : form_(Factory.CreateForm("frmManageSetups")),
-      convertVarnixMods_(std::move(ConvertVarnixMods)) {
+    : form_(Factory.CreateForm(Description())), convertVarnixMods_(std::move(ConvertVarnixMods)) {
     CreateControls();
 }
 
@@ -34,36 +33,9 @@ frmManageSetups::~frmManageSetups() = default;
 
 void frmManageSetups::CreateControls() {
     Form& f = *form_;
-    f.SetCaption("Manage Setups");
-    f.LabelNamed("lblSetups")
-        .SetCaption("Setups (excluding Original Game and currently applied setup):");
-    f.LabelNamed("lblSetupModis").SetCaption("Mods in this setup:");
-    f.LabelNamed("lblModis").SetCaption("All mods:");
-    f.LabelNamed("lblDescription").SetCaption("Description of current mod:");
-    f.TextBoxNamed("txtDescription");
-    const std::pair<const char*, const char*> buttons[] = {
-        {"cmdNew", "&New"},
-        {"cmdDelete", "&Delete"},
-        {"cmdAdd", "<< &Add"},
-        {"cmdRemove", "&Remove >>"},
-        {"cmdRemoveAll", "Remove A&ll"},
-        {"cmdMoveUp", "Move &Up"},
-        {"cmdMoveDown", "Move &Down"},
-        {"cmdConvertVarnixMods", "Seek Varnix mods"},
-        {"cmdExit", "E&xit"}};
-    for (const auto& [name, caption] : buttons)
-        f.ButtonNamed(name).SetCaption(caption);
-    f.CheckBoxNamed("chkHideIncompatible")
-        .SetCaption("Do not list mods which are incompatible with current selection");
-    f.CheckBoxNamed("chkHidePrerequisite")
-        .SetCaption("Do not list mods which have prerequisites not in the current selection");
-    f.CheckBoxNamed("chkDisregardIncompatibility")
-        .SetCaption("Disregard incompatibility (this is dangerous)");
-
     ListView& setups = f.ListViewNamed("lstSetups");
     ListView& setupModis = f.ListViewNamed("lstSetupModis");
     ListView& modis = f.ListViewNamed("lstModis");
-    modis.SetColumns("Name", "Compatibility:");
 
     setups.ItemClick = [this](int index) { RunHandler([this, index] { SelectSetupItem(index); }); };
     setups.KeyUp = [this](ListKey key) {
@@ -158,7 +130,7 @@ void frmManageSetups::ShowDescription(ListView& List, int Index) {
 void frmManageSetups::SeekVarnixMods() {
     convertVarnixMods_();
     MsgBox("Mods have been sought.  Please restart Quillon to access them.", MsgIcon::Information,
-           MsgButtons::OK, kTitle);
+           MsgButtons::OK);
 }
 
 void frmManageSetups::RefreshSetups() {
@@ -197,21 +169,21 @@ void frmManageSetups::RefreshAllMods() {
         const ModCompatibility compatibility = mod->CompatibleWith(*SelectedSetup->Modis());
         std::string text;
         switch (compatibility.Compatibility) {
-            case 0:
+            case CompatibilityKind::Compatible:
                 text = "Compatible";
                 break;
-            case 1:
+            case CompatibilityKind::Incompatible:
                 if (HideIncompatible)
                     continue;
                 text = "Incompatible with ";
                 break;
-            case 2:
+            case CompatibilityKind::NeedsPrerequisite:
                 if (HidePrerequisite)
                     continue;
                 text = "Needs ";
                 break;
             default:
-                throw QuillonError(-2147221499, "Quillon.frmManageSetups",
+                throw QuillonError(ProgramError::InvalidCompatibility, "Quillon.frmManageSetups",
                                    "Invalid compatinility type in sub RefreshAllMods");
         }
         if (!compatibility.ModiKey.empty()) {
@@ -224,18 +196,17 @@ void frmManageSetups::RefreshAllMods() {
 }
 
 void frmManageSetups::AddNewSetup() {
-    const std::string name = InputBox("New setup name:", kTitle, "");
+    const std::string name = InputBox("New setup name:", ProgramIdentity::Title, "");
     if (name.empty())
         return;
     // Keys ignore letter case: "test" is taken when "Test" exists.
     if (Setups->HasKey(name) || Setups->ItemNoError(name)) {
-        MsgBox("There is already a setup with that name.", MsgIcon::Warning, MsgButtons::OK,
-               kTitle);
+        MsgBox("There is already a setup with that name.", MsgIcon::Warning, MsgButtons::OK);
         return;
     }
     const std::string reason = UnstorableNameReason(name);
     if (!reason.empty()) {
-        MsgBox(reason, MsgIcon::Warning, MsgButtons::OK, kTitle);
+        MsgBox(reason, MsgIcon::Warning, MsgButtons::OK);
         return;
     }
     auto setup = Setups->Add(name, name);
@@ -263,11 +234,11 @@ void frmManageSetups::AddSelectedMod() {
         return;
     auto mod = Modis->Item(list.Key(selected));
     const ModCompatibility compatibility = mod->CompatibleWith(*SelectedSetup->Modis());
-    if (compatibility.Compatibility == 0 || DisregardIncompatibility)
+    if (compatibility.Compatibility == CompatibilityKind::Compatible || DisregardIncompatibility)
         SelectedSetup->AddMod(mod, DisregardIncompatibility);
     else
         MsgBox(mod->Name() + " cannot be added due to compatibility constraints.",
-               MsgIcon::Information, MsgButtons::OK, kTitle);
+               MsgIcon::Information, MsgButtons::OK);
     RefreshSetupModis();
     RefreshAllMods();
 }
@@ -285,7 +256,7 @@ void frmManageSetups::RemoveSelectedMod() {
             auto other = mods.Item(list.Key(i));
             if (other->IsPrerequisite(*mod)) {
                 MsgBox(mod->Name() + " cannot be removed since it is required by " + other->Name(),
-                       MsgIcon::Information, MsgButtons::OK, kTitle);
+                       MsgIcon::Information, MsgButtons::OK);
                 return;
             }
         }
@@ -317,7 +288,7 @@ void frmManageSetups::MoveModDown() {
     if (next->IsPrerequisite(*mod) && !DisregardIncompatibility) {
         MsgBox("Cannot move since " + mod->Name() + Useful::CrLf + "is a prerequisite of " +
                    next->Name(),
-               MsgIcon::Information, MsgButtons::OK, kTitle);
+               MsgIcon::Information, MsgButtons::OK);
         return;
     }
     mods.Remove(next->Key);

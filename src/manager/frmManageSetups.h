@@ -18,6 +18,9 @@ class frmManageSetups {
     frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods);
     ~frmManageSetups();
 
+    // The window's controls, as every front end draws them.
+    static const WindowDescription& Description();
+
     void Setup(std::shared_ptr<::Setups> NewSetups, std::shared_ptr<::Modis> NewModis,
                std::shared_ptr<::Setup> NewActiveSetup);
     // Shows the window modally; returns when it has been hidden.

@@ -60,7 +60,7 @@ class KeyedCollection {
     const Pointer& Insert(Pointer NewItem, const std::string& sKey,
                           const std::string& BeforeKey = "") {
         if (!sKey.empty() && HasKey(sKey))
-            throw QuillonError(457, "Collection",
+            throw QuillonError(CollectionError::KeyInUse, "Collection",
                                "This key is already associated with an element of this collection");
         std::size_t at = items_.size();
         if (!BeforeKey.empty())
@@ -90,13 +90,15 @@ class KeyedCollection {
     }
     std::size_t Position(long Index) const {
         if (Index < 1 || Index > Count())
-            throw QuillonError(9, "Collection", "Subscript out of range");
+            throw QuillonError(CollectionError::SubscriptOutOfRange, "Collection",
+                               "Subscript out of range");
         return static_cast<std::size_t>(Index - 1);
     }
     std::size_t PositionOfKey(const std::string& Key) const {
         std::size_t at = Find(Key);
         if (at == npos)
-            throw QuillonError(5, "Collection", "Invalid procedure call or argument");
+            throw QuillonError(CollectionError::InvalidKey, "Collection",
+                               "Invalid procedure call or argument");
         return at;
     }
 

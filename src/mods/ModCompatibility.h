@@ -3,9 +3,16 @@
 #include <cstdint>
 #include <string>
 
-// The result of judging a mod against a collection of mods: 0 compatible; 1
-// incompatible with ModiKey; 2 needs the missing prerequisite ModiKey.
+// How a mod stands with a collection of mods. The numbers are those the program has
+// always given them.
+enum class CompatibilityKind : std::int32_t {
+    Compatible = 0,
+    Incompatible = 1,      // with ModiKey
+    NeedsPrerequisite = 2  // ModiKey, which is missing
+};
+
+// The result of judging a mod against a collection of mods.
 struct ModCompatibility {
-    std::int32_t Compatibility = 0;
+    CompatibilityKind Compatibility = CompatibilityKind::Compatible;
     std::string ModiKey;
 };

@@ -27,27 +27,28 @@ ModCompatibility Modi::CompatibleWith(const ::Modis& Modis) const {
         return false;
     };
     for (const std::shared_ptr<Modi>& other : Modis) {
-        result.Compatibility = compatibleByDefault_ ? 0 : 1;
+        result.Compatibility =
+            compatibleByDefault_ ? CompatibilityKind::Compatible : CompatibilityKind::Incompatible;
         if (listed(compatible_, other->Key))
-            result.Compatibility = 0;
+            result.Compatibility = CompatibilityKind::Compatible;
         if (listed(prerequisites_, other->Key))
-            result.Compatibility = 0;
+            result.Compatibility = CompatibilityKind::Compatible;
         // An incompatibility outweighs everything else the mod says about the other.
         if (listed(incompatible_, other->Key))
-            result.Compatibility = 1;
-        if (result.Compatibility == 1) {
+            result.Compatibility = CompatibilityKind::Incompatible;
+        if (result.Compatibility == CompatibilityKind::Incompatible) {
             result.ModiKey = other->Key;
             return result;
         }
     }
     for (const std::string& prerequisite : prerequisites_) {
         if (!Modis.ItemNoError(prerequisite)) {
-            result.Compatibility = 2;
+            result.Compatibility = CompatibilityKind::NeedsPrerequisite;
             result.ModiKey = prerequisite;
             return result;
         }
     }
-    result.Compatibility = 0;
+    result.Compatibility = CompatibilityKind::Compatible;
     return result;
 }
 

@@ -14,6 +14,7 @@ class FileInterface;
 class FileReference;
 class Modis;
 class Progress;
+struct OperationContext;
 
 // One mod: its definition, transfer lists, user-profile entries, compatibility lists
 // and its state. The same object is shared by every collection that holds it.
@@ -66,18 +67,13 @@ class Modi {
 
   private:
     // True when it failed.
-    bool PerformTransfers(const ::Transfers& List, bool Log, FileAccess& LogFile,
-                          bool LogFileOpened, ::Progress& Progress, FileInterface* FileInterface,
-                          const std::string& Language, const std::string& QELPath,
+    bool PerformTransfers(const ::Transfers& List, const OperationContext& Context,
                           std::int32_t TransferType);
-    void ReverseTransfers(const ::Transfers& List, bool Log, FileAccess& LogFile,
-                          bool LogFileOpened, ::Progress& Progress, FileInterface* FileInterface,
-                          const std::string& Language, const std::string& QELPath,
+    void ReverseTransfers(const ::Transfers& List, const OperationContext& Context,
                           std::int32_t TransferType, std::int32_t Count);
     std::unique_ptr<FileReference> MakeBackupFile(const FileReference& FileRef,
                                                   std::int32_t TransferType) const;
-    void ApplyUserProfiles(bool Log, FileAccess& LogFile, bool LogFileOpened,
-                           FileInterface* FileInterface, FileAccess& UserProfileFile);
+    void ApplyUserProfiles(const OperationContext& Context, FileAccess& UserProfileFile);
 
     bool applied_ = false;
     bool createSetup_ = false;

@@ -3,6 +3,7 @@
 #include "FileReference.h"
 #include "Modi.h"
 #include "NativeFileSystem.h"
+#include "Operation.h"
 #include "Progress.h"
 #include "QuillonError.h"
 #include "Shared.h"
@@ -21,93 +22,74 @@ std::string OneLine(const std::string& Text) {
 bool Modi::Initialize(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& Progress,
                       ::FileInterface* FileInterface, const std::string& Language,
                       const std::string& QELPath) {
-    Shared::LogScope scope(Log, LogFile, LogFileOpened);
-    Shared::LogLine(Log, LogFile, "Initializing mod " + name_ + "...");
-    Progress.ReportStatus("Initializing " + name_ + "...");
-    if (PerformTransfers(*initialization_, Log, LogFile, Log, Progress, FileInterface, Language,
-                         QELPath, TransferType::Initialization)) {
-        Progress.ReportStatus("");
-        Shared::LogLine(Log, LogFile, "Encountered error while initializing " + name_ + ".");
-        scope.Close();
-        return true;
-    }
-    Progress.ReportStatus("");
+    const OperationContext context{Log,           LogFile,  LogFileOpened, Progress,
+                                   FileInterface, Language, QELPath};
+    OperationFrame frame(context, "Initializing mod " + name_ + "...",
+                         "Initializing " + name_ + "...");
+    if (PerformTransfers(*initialization_, context.Inner(), TransferType::Initialization))
+        return frame.Finish("Encountered error while initializing " + name_ + ".", true);
     initialized_ = true;
-    Shared::LogLine(Log, LogFile, "Finished initializing mod " + name_ + ".");
-    scope.Close();
-    return false;
+    return frame.Finish("Finished initializing mod " + name_ + ".", false);
 }
 
 bool Modi::Apply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& Progress,
                  ::FileInterface* FileInterface, const std::string& Language,
                  const std::string& QELPath, bool OverrideUserProfiles,
                  FileAccess& UserProfileFile) {
-    Shared::LogScope scope(Log, LogFile, LogFileOpened);
-    Shared::LogLine(Log, LogFile, "Applying mod " + name_ + "...");
-    Progress.ReportStatus("Applying " + name_ + "...");
+    const OperationContext context{Log,           LogFile,  LogFileOpened, Progress,
+                                   FileInterface, Language, QELPath};
+    OperationFrame frame(context, "Applying mod " + name_ + "...", "Applying " + name_ + "...");
     const std::string failed = "Encountered error while Applying " + name_ + ", aborting.";
-    if (PerformTransfers(*application_, Log, LogFile, Log, Progress, FileInterface, Language,
-                         QELPath, TransferType::Application)) {
+    if (PerformTransfers(*application_, context.Inner(), TransferType::Application)) {
         applied_ = false;
-        Progress.ReportStatus("");
-        Shared::LogLine(Log, LogFile, failed);
-        scope.Close();
-        return true;
+        return frame.Finish(failed, true);
     }
-    if (PerformTransfers(*substitution_, Log, LogFile, Log, Progress, FileInterface, Language,
-                         QELPath, TransferType::Substitution)) {
+    if (PerformTransfers(*substitution_, context.Inner(), TransferType::Substitution)) {
         applied_ = false;
-        Progress.ReportStatus("");
-        Shared::LogLine(Log, LogFile, failed);
-        ReverseTransfers(*application_, Log, LogFile, Log, Progress, FileInterface, Language,
-                         QELPath, TransferType::Application,
+        frame.Finish(failed, true);
+        // The substitutions have undone themselves; the applications go too.
+        ReverseTransfers(*application_, context, TransferType::Application,
                          static_cast<std::int32_t>(application_->Count()));
-        scope.Close();
         return true;
     }
     if (OverrideUserProfiles)
-        ApplyUserProfiles(Log, LogFile, Log, FileInterface, UserProfileFile);
-    Progress.ReportStatus("");
+        ApplyUserProfiles(context.Inner(), UserProfileFile);
     applied_ = true;
-    Shared::LogLine(Log, LogFile, "Finished applying mod " + name_ + ".");
-    scope.Close();
-    return false;
+    return frame.Finish("Finished applying mod " + name_ + ".", false);
 }
 
 bool Modi::UnApply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& Progress,
                    ::FileInterface* FileInterface, const std::string& Language,
                    const std::string& QELPath) {
-    Shared::LogScope scope(Log, LogFile, LogFileOpened);
-    Shared::LogLine(Log, LogFile, "Unapplying mod " + name_ + "...");
-    Progress.ReportStatus("Unapplying mod " + name_ + "...");
+    const OperationContext context{Log,           LogFile,  LogFileOpened, Progress,
+                                   FileInterface, Language, QELPath};
+    OperationFrame frame(context, "Unapplying mod " + name_ + "...",
+                         "Unapplying mod " + name_ + "...");
     applied_ = false;
-    ReverseTransfers(*application_, Log, LogFile, Log, Progress, FileInterface, Language, QELPath,
-                     TransferType::Application, static_cast<std::int32_t>(application_->Count()));
-    ReverseTransfers(*substitution_, Log, LogFile, Log, Progress, FileInterface, Language, QELPath,
-                     TransferType::Substitution, static_cast<std::int32_t>(substitution_->Count()));
-    Progress.ReportStatus("");
-    Shared::LogLine(Log, LogFile, "Finished Unapplying mod " + name_ + ".");
-    scope.Close();
-    return false;
+    ReverseTransfers(*application_, context.Inner(), TransferType::Application,
+                     static_cast<std::int32_t>(application_->Count()));
+    ReverseTransfers(*substitution_, context.Inner(), TransferType::Substitution,
+                     static_cast<std::int32_t>(substitution_->Count()));
+    return frame.Finish("Finished Unapplying mod " + name_ + ".", false);
 }
 
-bool Modi::PerformTransfers(const ::Transfers& List, bool Log, FileAccess& LogFile,
-                            bool LogFileOpened, ::Progress& Progress,
-                            ::FileInterface* FileInterface, const std::string& Language,
-                            const std::string& QELPath, std::int32_t TransferType) {
-    Shared::LogScope scope(Log, LogFile, LogFileOpened);
+bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Context,
+                            std::int32_t TransferType) {
+    OperationFrame frame(Context);
     const std::int32_t count = static_cast<std::int32_t>(List.Count());
     // How many transfers of the list must be undone when one fails.
     std::int32_t performed = 0;
     bool failed = false;
     for (std::int32_t i = 1; i <= count; ++i) {
-        Progress.ReportProgress(i, count);
+        Context.Progress.ReportProgress(i, count);
         const Transfer& transfer = *List.Item(i);
-        const auto from = transfer.FromFileRef(FileInterface, Language, QELPath);
-        const auto to = transfer.ToFileRef(FileInterface, Language, QELPath);
+        const auto from =
+            transfer.FromFileRef(Context.FileInterface, Context.Language, Context.QELPath);
+        const auto to =
+            transfer.ToFileRef(Context.FileInterface, Context.Language, Context.QELPath);
         const auto backup = MakeBackupFile(*to, TransferType);
         if (from->FileAbsent()) {
-            Shared::LogLine(Log, LogFile, "Error: Could not find file: " + from->FullName());
+            Context.LogLine("Error: Could not find file: " + from->FullName());
             failed = true;
             break;
         }
@@ -123,15 +105,12 @@ bool Modi::PerformTransfers(const ::Transfers& List, bool Log, FileAccess& LogFi
             else if (!to->FileAbsent())
                 original = to.get();
             if (original) {
-                Shared::LogLine(Log, LogFile,
-                                "Backing up " + original->FullName() + " to " + backup->FullName());
+                Context.LogLine("Backing up " + original->FullName() + " to " + backup->FullName());
                 try {
                     original->CopyIntoReference(*backup, false);
                 } catch (const QuillonError& error) {
-                    Shared::LogLine(Log, LogFile,
-                                    "Error: Could not back up " + original->FullName() + " to " +
-                                        backup->FullName() + " (" + OneLine(error.Description) +
-                                        ")");
+                    Context.LogLine("Error: Could not back up " + original->FullName() + " to " +
+                                    backup->FullName() + " (" + OneLine(error.Description) + ")");
                     failed = true;
                     break;
                 }
@@ -142,65 +121,57 @@ bool Modi::PerformTransfers(const ::Transfers& List, bool Log, FileAccess& LogFi
                     performed = i;
             }
         }
-        Shared::LogLine(Log, LogFile, "Copying " + from->FullName() + " to " + to->FullName());
+        Context.LogLine("Copying " + from->FullName() + " to " + to->FullName());
         try {
             from->CopyIntoReference(*to, false);
         } catch (const QuillonError& error) {
-            Shared::LogLine(Log, LogFile,
-                            "Error: Could not copy " + from->FullName() + " to " + to->FullName() +
-                                " (" + OneLine(error.Description) + ")");
+            Context.LogLine("Error: Could not copy " + from->FullName() + " to " + to->FullName() +
+                            " (" + OneLine(error.Description) + ")");
             failed = true;
             break;
         }
         performed = i;
     }
     if (failed) {
-        Shared::LogLine(Log, LogFile, "Reversing already performed transfers.");
-        scope.Close();
-        ReverseTransfers(List, Log, LogFile, LogFileOpened, Progress, FileInterface, Language,
-                         QELPath, TransferType, performed);
+        frame.Finish("Reversing already performed transfers.", true);
+        ReverseTransfers(List, Context, TransferType, performed);
         return true;
     }
-    Progress.ReportProgress(-1, 0);
-    scope.Close();
-    return false;
+    Context.Progress.ReportProgress(-1, 0);
+    return frame.Finish("", false);
 }
 
-void Modi::ReverseTransfers(const ::Transfers& List, bool Log, FileAccess& LogFile,
-                            bool LogFileOpened, ::Progress& Progress,
-                            ::FileInterface* FileInterface, const std::string& Language,
-                            const std::string& QELPath, std::int32_t TransferType,
-                            std::int32_t Count) {
+void Modi::ReverseTransfers(const ::Transfers& List, const OperationContext& Context,
+                            std::int32_t TransferType, std::int32_t Count) {
     if (TransferType == TransferType::Initialization)
         return;
-    Shared::LogScope scope(Log, LogFile, LogFileOpened);
+    OperationFrame frame(Context);
     for (std::int32_t i = Count; i >= 1; --i) {
-        Progress.ReportProgress(Count - i + 1, Count);
-        const auto target = List.Item(i)->ToFileRef(FileInterface, Language, QELPath);
+        Context.Progress.ReportProgress(Count - i + 1, Count);
+        const auto target =
+            List.Item(i)->ToFileRef(Context.FileInterface, Context.Language, Context.QELPath);
         const auto orig = MakeBackupFile(*target, TransferType::Application);
         const auto subst = MakeBackupFile(*target, TransferType::Substitution);
         const bool hasSubst = !subst->FileAbsent();
         if (!orig->FileAbsent()) {
-            Shared::LogLine(Log, LogFile,
-                            "Restoring " + orig->FullName() + " to " + target->FullName());
+            Context.LogLine("Restoring " + orig->FullName() + " to " + target->FullName());
             orig->CopyIntoReference(*target, false);
         } else if (hasSubst) {
-            Shared::LogLine(Log, LogFile,
-                            "Restoring " + subst->FullName() + " to " + target->FullName());
+            Context.LogLine("Restoring " + subst->FullName() + " to " + target->FullName());
             subst->CopyIntoReference(*target, false);
         } else {
-            Shared::LogLine(Log, LogFile, "No backup exists to restore " + target->FullName());
+            Context.LogLine("No backup exists to restore " + target->FullName());
         }
         if (hasSubst) {
-            Shared::LogLine(Log, LogFile, "Deleting " + subst->FullName());
+            Context.LogLine("Deleting " + subst->FullName());
             // A backup of a read-only game file is read-only too, and must still go.
             if (NativeFs::IsReadOnly(subst->FullName()))
                 NativeFs::SetReadOnly(subst->FullName(), false);
             subst->Delete();
         }
     }
-    Progress.ReportProgress(-1, 0);
-    scope.Close();
+    Context.Progress.ReportProgress(-1, 0);
+    frame.Finish("", false);
 }
 
 std::unique_ptr<FileReference> Modi::MakeBackupFile(const FileReference& FileRef,
@@ -216,7 +187,7 @@ std::unique_ptr<FileReference> Modi::MakeBackupFile(const FileReference& FileRef
             prefix = "subst_";
             break;
         default:
-            throw QuillonError(-2147221500, "Quillon.Modi",
+            throw QuillonError(ProgramError::InvalidTransferType, "Quillon.Modi",
                                "Invalid TransferType in function MakeBackupFile");
     }
     auto backup = std::make_unique<FileReference>();
@@ -224,12 +195,12 @@ std::unique_ptr<FileReference> Modi::MakeBackupFile(const FileReference& FileRef
     return backup;
 }
 
-void Modi::ApplyUserProfiles(bool Log, FileAccess& LogFile, bool LogFileOpened,
-                             ::FileInterface* FileInterface, FileAccess& UserProfileFile) {
-    Shared::LogScope scope(Log, LogFile, LogFileOpened);
+void Modi::ApplyUserProfiles(const OperationContext& Context, FileAccess& UserProfileFile) {
+    OperationFrame frame(Context);
     for (const std::shared_ptr<UserProfile>& entry : *userProfiles_) {
-        Shared::LogLine(Log, LogFile, "Altering UserProfile: " + entry->Field + "=" + entry->Value);
-        Shared::WriteProfileValue(UserProfileFile, FileInterface, entry->Field, entry->Value);
+        Context.LogLine("Altering UserProfile: " + entry->Field + "=" + entry->Value);
+        Shared::WriteProfileValue(UserProfileFile, Context.FileInterface, entry->Field,
+                                  entry->Value);
     }
-    scope.Close();
+    frame.Finish("", false);
 }

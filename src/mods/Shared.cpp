@@ -51,23 +51,17 @@ void WriteProfileValue(FileAccess& File, ::FileInterface* FileInterface, const s
     // user asked for the change) and stays read-only.
     const std::string profile = File.Reference()->FullName();
     const std::string temp = scratch.Reference()->FullName();
-    const bool readOnly = NativeFs::IsReadOnly(profile);
     try {
-        if (readOnly)
-            NativeFs::SetReadOnly(profile, false);
-        NativeFs::ReplaceFile(temp, profile);
+        NativeFs::WriteKeepingReadOnly(profile, NativeFs::IsReadOnly(profile),
+                                       [&] { NativeFs::ReplaceFile(temp, profile); });
     } catch (...) {
         try {
-            if (readOnly)
-                NativeFs::SetReadOnly(profile, true);
             NativeFs::DeleteFile(temp);
         } catch (...) {
             // The first failure is the one to report.
         }
         throw;
     }
-    if (readOnly)
-        NativeFs::SetReadOnly(profile, true);
 }
 
 void OpenLog(bool Log, FileAccess& LogFile, bool LogFileOpen) {
@@ -80,26 +74,6 @@ void CloseLog(bool Log, FileAccess& LogFile, bool LogFileOpen) {
         LogFile.CloseFile();
 }
 
-LogScope::LogScope(bool Log, FileAccess& LogFile, bool LogFileOpen)
-    : log_(Log), logFile_(LogFile), open_(LogFileOpen) {
-    OpenLog(log_, logFile_, open_);
-}
-
-LogScope::~LogScope() {
-    if (done_)
-        return;
-    try {
-        CloseLog(log_, logFile_, open_);
-    } catch (...) {
-        // The error already on its way is the one the user must see.
-    }
-}
-
-void LogScope::Close() {
-    done_ = true;
-    CloseLog(log_, logFile_, open_);
-}
-
 void LogLine(bool Log, FileAccess& LogFile, const std::string& Line) {
     if (Log)
         LogFile.WriteLine(Line);
@@ -108,7 +82,7 @@ void LogLine(bool Log, FileAccess& LogFile, const std::string& Line) {
 void WarnModIgnored(const std::string& FileName, const std::string& Problem) {
     MsgBox("Error in " + FileName + ":" + Useful::CrLf + Problem + Useful::CrLf +
                "This mod will be ignored.",
-           MsgIcon::Warning, MsgButtons::OK, "Quillon");
+           MsgIcon::Warning, MsgButtons::OK);
 }
 
 }  // namespace Shared

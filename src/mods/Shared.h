@@ -25,24 +25,6 @@ void OpenLogForAppend(FileAccess& LogFile);
 // on and its caller does not hold the log open already, and then closes it at its end.
 void OpenLog(bool Log, FileAccess& LogFile, bool LogFileOpen);
 void CloseLog(bool Log, FileAccess& LogFile, bool LogFileOpen);
-// The log of one operation as a scope: opened as OpenLog says, closed by Close, and
-// closed also when an error cuts the operation short, so that between operations the
-// log is never left open.
-class LogScope {
-  public:
-    LogScope(bool Log, FileAccess& LogFile, bool LogFileOpen);
-    ~LogScope();
-    LogScope(const LogScope&) = delete;
-    LogScope& operator=(const LogScope&) = delete;
-    void Close();
-
-  private:
-    bool log_;
-    FileAccess& logFile_;
-    bool open_;
-    bool done_ = false;
-};
-
 // Writes one line when logging is on.
 void LogLine(bool Log, FileAccess& LogFile, const std::string& Line);
 

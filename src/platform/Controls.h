@@ -4,11 +4,14 @@
 #include <memory>
 #include <string>
 
+#include "WindowDescription.h"
+
 // The controls of the program's windows, as the window logic sees them. The desktop
 // front end implements them with real widgets, the script driver in memory. The
-// window logic sets every caption and owns every event handler; a front end only
-// draws the controls, reports the user's actions through the event members and
-// never calls the handlers for changes the logic made itself (except where noted).
+// window's description gives every caption and initial state, the window logic owns
+// every event handler; a front end only draws the controls, reports the user's actions through the
+// event members and never calls the handlers for changes the logic made itself (except where
+// noted).
 
 class Control {
   public:
@@ -118,22 +121,27 @@ class ProgressBar : public Control {
     virtual int Value() const = 0;
 };
 
-// A window. Its controls are found by name; a front end that does not know a name
-// raises QuillonError.
+// A window, made by a front end from its description. Its controls are found by name
+// once, through FindControl; a name the description lacks, or a control of another
+// kind than the one asked for, raises QuillonError in every front end alike.
 class Form {
   public:
+    explicit Form(const WindowDescription& Description) : description_(Description) {}
     virtual ~Form() = default;
+    const WindowDescription& Description() const { return description_; }
     virtual void SetCaption(const std::string& caption) = 0;
 
-    virtual Label& LabelNamed(const std::string& name) = 0;
-    virtual Button& ButtonNamed(const std::string& name) = 0;
-    virtual CheckBox& CheckBoxNamed(const std::string& name) = 0;
-    virtual TextBox& TextBoxNamed(const std::string& name) = 0;
-    virtual UpDown& UpDownNamed(const std::string& name) = 0;
-    virtual ComboBox& ComboBoxNamed(const std::string& name) = 0;
-    virtual ListView& ListViewNamed(const std::string& name) = 0;
-    virtual StatusBar& StatusBarNamed(const std::string& name) = 0;
-    virtual ProgressBar& ProgressBarNamed(const std::string& name) = 0;
+    // The described control of that name, or null.
+    Control* Find(const std::string& name);
+    Label& LabelNamed(const std::string& name);
+    Button& ButtonNamed(const std::string& name);
+    CheckBox& CheckBoxNamed(const std::string& name);
+    TextBox& TextBoxNamed(const std::string& name);
+    UpDown& UpDownNamed(const std::string& name);
+    ComboBox& ComboBoxNamed(const std::string& name);
+    ListView& ListViewNamed(const std::string& name);
+    StatusBar& StatusBarNamed(const std::string& name);
+    ProgressBar& ProgressBarNamed(const std::string& name);
 
     virtual void Show() = 0;
     // Shows the window modally: returns when it has been hidden.
@@ -150,12 +158,30 @@ class Form {
     std::function<bool()> QueryClose;
     // Lets a long operation's progress be drawn before it goes on.
     virtual void Refresh() {}
+
+  protected:
+    // The front end's control of a described name, or null.
+    virtual Control* FindControl(const std::string& name) = 0;
+
+  private:
+    template <typename Interface>
+    Interface& Named(const std::string& name, const char* kind);
+
+    const WindowDescription& description_;
 };
 
 // What the window logic asks of the desktop besides the dialogs.
 class FormFactory {
   public:
     virtual ~FormFactory() = default;
-    // A window of a kind the front end knows ("frmMain", "frmManageSetups").
-    virtual std::unique_ptr<Form> CreateForm(const std::string& name) = 0;
+    // The window a description describes, each control in its initial state. A window
+    // that the front end cannot draw raises QuillonError, and so does one that lacks a
+    // described control.
+    std::unique_ptr<Form> CreateForm(const WindowDescription& Description);
+
+  protected:
+    // The front end's window with a control of each description, in no particular state.
+    virtual std::unique_ptr<Form> MakeForm(const WindowDescription& Description) = 0;
+    // Raises the error of a window that the front end does not know.
+    [[noreturn]] static void UnknownWindow(const std::string& Name);
 };

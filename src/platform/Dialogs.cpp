@@ -35,6 +35,6 @@ void RunHandler(const std::function<void()>& handler) {
     } catch (const QuillonError& error) {
         MsgBox("Error " + std::to_string(error.Number) + " (" + error.Source + "):\r\n" +
                    error.Description,
-               MsgIcon::Exclamation, MsgButtons::OK, "Quillon");
+               MsgIcon::Exclamation, MsgButtons::OK);
     }
 }

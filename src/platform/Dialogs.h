@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "ProgramIdentity.h"
+
 // Message boxes and the input box. The desktop front end and the script driver
 // install their own service; everything else calls the free functions.
 enum class MsgIcon { None, Information, Warning, Exclamation };
@@ -24,8 +26,9 @@ void SetDialogService(DialogService* service);
 DialogService* CurrentDialogService();
 
 MsgResult MsgBox(const std::string& text, MsgIcon icon = MsgIcon::None,
-                 MsgButtons buttons = MsgButtons::OK, const std::string& title = "Quillon");
-std::string InputBox(const std::string& prompt, const std::string& title = "Quillon",
+                 MsgButtons buttons = MsgButtons::OK,
+                 const std::string& title = ProgramIdentity::Title);
+std::string InputBox(const std::string& prompt, const std::string& title = ProgramIdentity::Title,
                      const std::string& defaultText = "");
 
 // Runs a handler of a window. An error that reaches it is shown with its number and

@@ -297,7 +297,7 @@ int QtListView::AddItem(const std::string& key, const std::string& text) {
 
 QTreeWidgetItem* QtListView::At(int index) const {
     if (index < 1 || index > topLevelItemCount())
-        throw QuillonError(35600, "ListView", "Index out of bounds");
+        throw QuillonError(ControlError::IndexOutOfBounds, "ListView", "Index out of bounds");
     return topLevelItem(index - 1);
 }
 

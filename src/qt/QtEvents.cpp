@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "Dialogs.h"
+#include "ProgramIdentity.h"
 #include "QuillonError.h"
 
 namespace QtEvents {
@@ -34,9 +35,9 @@ void Raise(const std::function<void()>& handler) {
     } catch (const QuillonError& error) {
         End(error.Number, error.Source, error.Description);
     } catch (const std::exception& error) {
-        End(0, "Quillon", error.what());
+        End(0, ProgramIdentity::Title, error.what());
     } catch (...) {
-        End(0, "Quillon", "Unexpected error");
+        End(0, ProgramIdentity::Title, "Unexpected error");
     }
 }
 
@@ -47,7 +48,7 @@ void SetAfterEvent(std::function<void()> after) {
 void ShowFatalError(long number, const std::string& source, const std::string& description) {
     MsgBox("Error " + std::to_string(number) + " (" + source + "):\r\n" + description +
                "\r\n\r\nQuillon must end now; nothing was saved.",
-           MsgIcon::Exclamation, MsgButtons::OK, "Quillon");
+           MsgIcon::Exclamation, MsgButtons::OK);
 }
 
 bool Ending() {

@@ -8,12 +8,12 @@
 #include "QtControls.h"
 #include "QtEvents.h"
 #include "QtText.h"
-#include "QuillonError.h"
 
-QtForm::QtForm(std::string name, Kind kind) : name_(std::move(name)), kind_(kind) {
-    setObjectName(QString::fromStdString(name_));
+QtForm::QtForm(const WindowDescription& Description)
+    : Form(Description), dialog_(Description.Dialog) {
+    setObjectName(QString::fromStdString(Description.Name));
     setSizeGripEnabled(false);
-    if (kind_ == Kind::MainWindow)
+    if (!dialog_)
         setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                        Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     else
@@ -27,41 +27,8 @@ void QtForm::SetCaption(const std::string& caption) {
     setWindowTitle(QtText::ToQt(caption));
 }
 
-template <typename Interface>
-Interface& QtForm::Named(const std::string& name, const char* kind) {
-    auto* widget = findChild<QWidget*>(QString::fromStdString(name));
-    if (auto* control = dynamic_cast<Interface*>(widget))
-        return *control;
-    throw QuillonError(PlatformError::InvalidArgument, "QtForm",
-                       "The window " + name_ + " has no " + kind + " named " + name);
-}
-
-Label& QtForm::LabelNamed(const std::string& name) {
-    return Named<Label>(name, "label or frame");
-}
-Button& QtForm::ButtonNamed(const std::string& name) {
-    return Named<Button>(name, "button");
-}
-CheckBox& QtForm::CheckBoxNamed(const std::string& name) {
-    return Named<CheckBox>(name, "check box");
-}
-TextBox& QtForm::TextBoxNamed(const std::string& name) {
-    return Named<TextBox>(name, "text box");
-}
-UpDown& QtForm::UpDownNamed(const std::string& name) {
-    return Named<UpDown>(name, "up-down");
-}
-ComboBox& QtForm::ComboBoxNamed(const std::string& name) {
-    return Named<ComboBox>(name, "combo box");
-}
-ListView& QtForm::ListViewNamed(const std::string& name) {
-    return Named<ListView>(name, "list view");
-}
-StatusBar& QtForm::StatusBarNamed(const std::string& name) {
-    return Named<StatusBar>(name, "status bar");
-}
-ProgressBar& QtForm::ProgressBarNamed(const std::string& name) {
-    return Named<ProgressBar>(name, "progress bar");
+Control* QtForm::FindControl(const std::string& name) {
+    return dynamic_cast<Control*>(findChild<QWidget*>(QString::fromStdString(name)));
 }
 
 void QtForm::Centre() {
@@ -70,7 +37,7 @@ void QtForm::Centre() {
     placed_ = true;
     adjustSize();
     QRect area;
-    QWidget* over = kind_ == Kind::Dialog ? QApplication::activeWindow() : nullptr;
+    QWidget* over = dialog_ ? QApplication::activeWindow() : nullptr;
     if (over && over != this && over->isVisible()) {
         area = over->frameGeometry();
     } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -140,6 +107,6 @@ void QtForm::showEvent(QShowEvent* event) {
 
 // Escape closes a dialog as its title bar's button does; the main window stays.
 void QtForm::reject() {
-    if (kind_ == Kind::Dialog)
+    if (dialog_)
         close();
 }

@@ -11,23 +11,10 @@
 // the others are dialogs, shown modally over the window the user is in.
 class QtForm : public QDialog, public Form {
   public:
-    enum class Kind { MainWindow, Dialog };
-
-    QtForm(std::string name, Kind kind);
+    explicit QtForm(const WindowDescription& Description);
     ~QtForm() override;
 
-    const std::string& Name() const { return name_; }
     void SetCaption(const std::string& caption) override;
-
-    Label& LabelNamed(const std::string& name) override;
-    Button& ButtonNamed(const std::string& name) override;
-    CheckBox& CheckBoxNamed(const std::string& name) override;
-    TextBox& TextBoxNamed(const std::string& name) override;
-    UpDown& UpDownNamed(const std::string& name) override;
-    ComboBox& ComboBoxNamed(const std::string& name) override;
-    ListView& ListViewNamed(const std::string& name) override;
-    StatusBar& StatusBarNamed(const std::string& name) override;
-    ProgressBar& ProgressBarNamed(const std::string& name) override;
 
     // The first showing centres the window: the main window on the screen, a
     // dialog over the window the user is in. Later showings keep where it was.
@@ -45,17 +32,15 @@ class QtForm : public QDialog, public Form {
     std::function<void()> Closed;
 
   protected:
+    Control* FindControl(const std::string& name) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
   private:
-    template <typename Interface>
-    Interface& Named(const std::string& name, const char* kind);
     void Centre();
 
-    std::string name_;
-    Kind kind_;
+    bool dialog_;
     bool closing_ = false;
     bool placed_ = false;
 };

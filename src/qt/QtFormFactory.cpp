@@ -10,20 +10,66 @@
 
 namespace {
 
+// The widget of a described control.
 template <typename Widget>
-Widget* Make(QWidget* parent, const char* name) {
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
+Widget* W(QWidget* window, const char* name) {
+    return window->findChild<Widget*>(QString::fromLatin1(name));
+}
+
+QWidget* MakeWidget(QtForm& form, const ControlDescription& described) {
+    QWidget* widget = nullptr;
+    switch (described.Kind) {
+        case ControlKind::Label:
+            widget = new QtLabel(&form);
+            break;
+        case ControlKind::Frame:
+            widget = new QtFrame(&form);
+            break;
+        case ControlKind::Button:
+            widget = new QtButton(&form);
+            break;
+        case ControlKind::CheckBox:
+            widget = new QtCheckBox(&form);
+            break;
+        case ControlKind::TextBox:
+            if (described.MultiLine) {
+                auto* box = new QtMultiLineTextBox(&form);
+                box->setReadOnly(described.ReadOnly);
+                widget = box;
+            } else {
+                auto* box = new QtTextBox(&form);
+                box->setReadOnly(described.ReadOnly);
+                widget = box;
+            }
+            break;
+        case ControlKind::UpDown: {
+            auto* buddy = dynamic_cast<QtTextBox*>(&form.TextBoxNamed(described.Buddy));
+            widget = new QtUpDown(buddy, &form);
+            break;
+        }
+        case ControlKind::ComboBox:
+            widget = new QtComboBox(&form);
+            break;
+        case ControlKind::ListView:
+            widget = new QtListView(&form);
+            break;
+        case ControlKind::StatusBar:
+            widget = new QtStatusBar(&form);
+            break;
+        case ControlKind::ProgressBar:
+            widget = new QtProgressBar(&form);
+            break;
+    }
+    widget->setObjectName(QString::fromStdString(described.Name));
     return widget;
 }
 
 // A text box with its up-down right beside it, as one piece of the layout.
-QHBoxLayout* NumberBox(QWidget* parent, const char* text, const char* upDown) {
-    auto* box = Make<QtTextBox>(parent, text);
+QHBoxLayout* NumberBox(QWidget* window, const char* text, const char* upDown) {
+    auto* box = W<QtTextBox>(window, text);
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
     box->setAlignment(Qt::AlignRight);
-    auto* arrows = new QtUpDown(box, parent);
-    arrows->setObjectName(QString::fromLatin1(upDown));
+    auto* arrows = W<QtUpDown>(window, upDown);
     arrows->setFixedHeight(box->sizeHint().height());
     auto* row = new QHBoxLayout;
     row->setSpacing(0);
@@ -33,20 +79,16 @@ QHBoxLayout* NumberBox(QWidget* parent, const char* text, const char* upDown) {
     return row;
 }
 
-std::unique_ptr<Form> BuildMain() {
-    auto form = std::make_unique<QtForm>("frmMain", QtForm::Kind::MainWindow);
-    QWidget* window = form.get();
-
-    auto* fraSetups = Make<QtFrame>(window, "fraSetups");
-    auto* lstSetups = Make<QtListView>(fraSetups, "lstSetups");
+void LayOutMain(QWidget* window) {
+    auto* fraSetups = W<QtFrame>(window, "fraSetups");
+    auto* lstSetups = W<QtListView>(window, "lstSetups");
     lstSetups->setMinimumSize(260, 220);
-    auto* lblCurrentSetup = Make<QtLabel>(fraSetups, "lblCurrentSetup");
-    auto* txtCurrentSetup = Make<QtTextBox>(fraSetups, "txtCurrentSetup");
-    txtCurrentSetup->setReadOnly(true);
+    auto* lblCurrentSetup = W<QtLabel>(window, "lblCurrentSetup");
+    auto* txtCurrentSetup = W<QtTextBox>(window, "txtCurrentSetup");
     lblCurrentSetup->setBuddy(txtCurrentSetup);
-    auto* cmdApply = Make<QtButton>(fraSetups, "cmdApply");
-    auto* cmdApplyLaunch = Make<QtButton>(fraSetups, "cmdApplyLaunch");
-    auto* cmdManageSetups = Make<QtButton>(fraSetups, "cmdManageSetups");
+    auto* cmdApply = W<QtButton>(window, "cmdApply");
+    auto* cmdApplyLaunch = W<QtButton>(window, "cmdApplyLaunch");
+    auto* cmdManageSetups = W<QtButton>(window, "cmdManageSetups");
     {
         auto* layout = new QVBoxLayout(fraSetups);
         layout->addWidget(lstSetups, 1);
@@ -61,50 +103,47 @@ std::unique_ptr<Form> BuildMain() {
         layout->addLayout(buttons);
     }
 
-    auto* fraAdvanced = Make<QtFrame>(window, "fraAdvanced");
+    auto* fraAdvanced = W<QtFrame>(window, "fraAdvanced");
     {
         auto* layout = new QVBoxLayout(fraAdvanced);
         for (const char* name : {"chkLog", "chkRestoreOriginal", "chkReinitialize"})
-            layout->addWidget(Make<QtCheckBox>(fraAdvanced, name));
+            layout->addWidget(W<QtCheckBox>(window, name));
     }
 
-    auto* fraUserProfile = Make<QtFrame>(window, "fraUserProfile");
+    auto* fraUserProfile = W<QtFrame>(window, "fraUserProfile");
     {
         auto* layout = new QGridLayout(fraUserProfile);
-        auto* lblNumPlayers = Make<QtLabel>(fraUserProfile, "lblNumPlayers");
-        auto* lblMaxPlayers = Make<QtLabel>(fraUserProfile, "lblMaxPlayers");
+        auto* lblNumPlayers = W<QtLabel>(window, "lblNumPlayers");
+        auto* lblMaxPlayers = W<QtLabel>(window, "lblMaxPlayers");
         layout->addWidget(lblNumPlayers, 0, 0);
-        layout->addLayout(NumberBox(fraUserProfile, "txtNumPlayers", "udNumPlayers"), 0, 1);
+        layout->addLayout(NumberBox(window, "txtNumPlayers", "udNumPlayers"), 0, 1);
         layout->addWidget(lblMaxPlayers, 0, 2);
-        layout->addLayout(NumberBox(fraUserProfile, "txtMaxPlayers", "udMaxPlayers"), 0, 3);
+        layout->addLayout(NumberBox(window, "txtMaxPlayers", "udMaxPlayers"), 0, 3);
         layout->setColumnStretch(1, 1);
         layout->setColumnStretch(3, 1);
-        layout->addWidget(Make<QtCheckBox>(fraUserProfile, "chkUserProfileOverride"), 1, 0, 1, 4);
-        layout->addWidget(Make<QtCheckBox>(fraUserProfile, "chkDebugVESK"), 2, 0, 1, 4);
-        auto* lblNote = Make<QtLabel>(fraUserProfile, "lblNote");
+        layout->addWidget(W<QtCheckBox>(window, "chkUserProfileOverride"), 1, 0, 1, 4);
+        layout->addWidget(W<QtCheckBox>(window, "chkDebugVESK"), 2, 0, 1, 4);
+        auto* lblNote = W<QtLabel>(window, "lblNote");
         lblNote->setWordWrap(true);
         layout->addWidget(lblNote, 3, 0, 1, 4);
-        auto* lblLanguage = Make<QtLabel>(fraUserProfile, "lblLanguage");
-        auto* cmbLanguage = Make<QtComboBox>(fraUserProfile, "cmbLanguage");
+        auto* lblLanguage = W<QtLabel>(window, "lblLanguage");
+        auto* cmbLanguage = W<QtComboBox>(window, "cmbLanguage");
         cmbLanguage->setMinimumContentsLength(10);
         lblLanguage->setBuddy(cmbLanguage);
         layout->addWidget(lblLanguage, 4, 0);
         layout->addWidget(cmbLanguage, 4, 1, 1, 3, Qt::AlignLeft);
-        lblNumPlayers->setBuddy(
-            fraUserProfile->findChild<QtTextBox*>(QStringLiteral("txtNumPlayers")));
-        lblMaxPlayers->setBuddy(
-            fraUserProfile->findChild<QtTextBox*>(QStringLiteral("txtMaxPlayers")));
+        lblNumPlayers->setBuddy(W<QtTextBox>(window, "txtNumPlayers"));
+        lblMaxPlayers->setBuddy(W<QtTextBox>(window, "txtMaxPlayers"));
     }
 
-    auto* cmdExit = Make<QtButton>(window, "cmdExit");
-    auto* prgBar = Make<QtProgressBar>(window, "prgBar");
+    auto* cmdExit = W<QtButton>(window, "cmdExit");
+    auto* prgBar = W<QtProgressBar>(window, "prgBar");
     // The bar keeps its room while hidden, so the window does not jump when a long
     // operation shows it.
     QSizePolicy keepRoom = prgBar->sizePolicy();
     keepRoom.setRetainSizeWhenHidden(true);
     prgBar->setSizePolicy(keepRoom);
-    prgBar->setVisible(false);
-    auto* stbStatus = Make<QtStatusBar>(window, "stbStatus");
+    auto* stbStatus = W<QtStatusBar>(window, "stbStatus");
 
     auto* content = new QVBoxLayout;
     content->setContentsMargins(9, 9, 9, 6);
@@ -130,18 +169,14 @@ std::unique_ptr<Form> BuildMain() {
     bar->addWidget(prgBar);
     root->addLayout(bar);
     root->addWidget(stbStatus);
-    return form;
 }
 
-std::unique_ptr<Form> BuildManager() {
-    auto form = std::make_unique<QtForm>("frmManageSetups", QtForm::Kind::Dialog);
-    QWidget* window = form.get();
-
+void LayOutManager(QWidget* window) {
     // A caption above its list, wrapped when the column is narrow.
     auto listWithLabel = [window](QVBoxLayout* column, const char* label, const char* list) {
-        auto* caption = Make<QtLabel>(window, label);
+        auto* caption = W<QtLabel>(window, label);
         caption->setWordWrap(true);
-        auto* view = Make<QtListView>(window, list);
+        auto* view = W<QtListView>(window, list);
         view->setMinimumSize(190, 240);
         caption->setBuddy(view);
         column->addWidget(caption);
@@ -151,8 +186,8 @@ std::unique_ptr<Form> BuildManager() {
     auto* setupsColumn = new QVBoxLayout;
     listWithLabel(setupsColumn, "lblSetups", "lstSetups");
     auto* setupButtons = new QHBoxLayout;
-    setupButtons->addWidget(Make<QtButton>(window, "cmdNew"));
-    setupButtons->addWidget(Make<QtButton>(window, "cmdDelete"));
+    setupButtons->addWidget(W<QtButton>(window, "cmdNew"));
+    setupButtons->addWidget(W<QtButton>(window, "cmdDelete"));
     setupsColumn->addLayout(setupButtons);
 
     auto* setupModisColumn = new QVBoxLayout;
@@ -161,18 +196,18 @@ std::unique_ptr<Form> BuildManager() {
     auto* moveColumn = new QVBoxLayout;
     moveColumn->addStretch(1);
     for (const char* name : {"cmdAdd", "cmdRemove", "cmdRemoveAll"})
-        moveColumn->addWidget(Make<QtButton>(window, name));
+        moveColumn->addWidget(W<QtButton>(window, name));
     moveColumn->addSpacing(18);
     for (const char* name : {"cmdMoveUp", "cmdMoveDown"})
-        moveColumn->addWidget(Make<QtButton>(window, name));
+        moveColumn->addWidget(W<QtButton>(window, name));
     moveColumn->addStretch(1);
 
     auto* modisColumn = new QVBoxLayout;
     listWithLabel(modisColumn, "lblModis", "lstModis");
-    window->findChild<QtListView*>(QStringLiteral("lstModis"))->setMinimumWidth(320);
+    W<QtListView>(window, "lstModis")->setMinimumWidth(320);
     for (const char* name :
          {"chkHideIncompatible", "chkHidePrerequisite", "chkDisregardIncompatibility"})
-        modisColumn->addWidget(Make<QtCheckBox>(window, name));
+        modisColumn->addWidget(W<QtCheckBox>(window, name));
 
     auto* lists = new QHBoxLayout;
     lists->addLayout(setupsColumn, 2);
@@ -180,32 +215,36 @@ std::unique_ptr<Form> BuildManager() {
     lists->addLayout(moveColumn);
     lists->addLayout(modisColumn, 3);
 
-    auto* lblDescription = Make<QtLabel>(window, "lblDescription");
-    auto* txtDescription = Make<QtMultiLineTextBox>(window, "txtDescription");
-    txtDescription->setReadOnly(true);
+    auto* lblDescription = W<QtLabel>(window, "lblDescription");
+    auto* txtDescription = W<QtMultiLineTextBox>(window, "txtDescription");
     txtDescription->setFixedHeight(txtDescription->fontMetrics().lineSpacing() * 5 + 12);
     lblDescription->setBuddy(txtDescription);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(Make<QtButton>(window, "cmdConvertVarnixMods"));
+    bottom->addWidget(W<QtButton>(window, "cmdConvertVarnixMods"));
     bottom->addStretch(1);
-    bottom->addWidget(Make<QtButton>(window, "cmdExit"));
+    bottom->addWidget(W<QtButton>(window, "cmdExit"));
 
     auto* root = new QVBoxLayout(window);
     root->addLayout(lists, 1);
     root->addWidget(lblDescription);
     root->addWidget(txtDescription);
     root->addLayout(bottom);
-    return form;
 }
 
 }  // namespace
 
-std::unique_ptr<Form> QtFormFactory::CreateForm(const std::string& name) {
-    if (name == "frmMain")
-        return BuildMain();
-    if (name == "frmManageSetups")
-        return BuildManager();
-    throw QuillonError(PlatformError::InvalidArgument, "QtFormFactory",
-                       "No window is named " + name);
+std::unique_ptr<Form> QtFormFactory::MakeForm(const WindowDescription& Description) {
+    void (*layOut)(QWidget*) = nullptr;
+    if (Description.Name == "frmMain")
+        layOut = LayOutMain;
+    else if (Description.Name == "frmManageSetups")
+        layOut = LayOutManager;
+    else
+        UnknownWindow(Description.Name);
+    auto form = std::make_unique<QtForm>(Description);
+    for (const ControlDescription& described : Description.Controls)
+        MakeWidget(*form, described);
+    layOut(form.get());
+    return form;
 }

@@ -5,10 +5,10 @@
 
 #include "Controls.h"
 
-// Builds the desktop windows: their widgets, names and layout. The captions, the
-// entries and every handler come from the window logic.
+// Builds the desktop windows: a widget for each described control, and the layout of
+// each window the program has ("frmMain", "frmManageSetups"). Another window raises
+// QuillonError.
 class QtFormFactory : public FormFactory {
-  public:
-    // "frmMain" or "frmManageSetups"; another name raises QuillonError.
-    std::unique_ptr<Form> CreateForm(const std::string& name) override;
+  protected:
+    std::unique_ptr<Form> MakeForm(const WindowDescription& Description) override;
 };

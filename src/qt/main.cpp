@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "CommandLine.h"
+#include "ProgramIdentity.h"
 #include "QtCommonDialog.h"
 #include "QtDialogService.h"
 #include "QtEvents.h"
@@ -17,8 +18,8 @@ int main(int argc, char** argv) {
     // The toolkit takes its own options (-style, -platform, ...) off the command
     // line first; the program reads what is left.
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillon"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.4"));
+    QApplication::setApplicationName(QString::fromLatin1(ProgramIdentity::Title));
+    QApplication::setApplicationVersion(QString::fromLatin1(ProgramIdentity::Version));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillon.png")));
     // The program ends with its main window, through the main window's own close.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
             SetDialogService(nullptr);
             return 1;
         } catch (const std::exception& error) {
-            QtEvents::ShowFatalError(0, "Quillon", error.what());
+            QtEvents::ShowFatalError(0, ProgramIdentity::Title, error.what());
             SetDialogService(nullptr);
             return 1;
         }

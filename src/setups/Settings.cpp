@@ -1,6 +1,5 @@
 #include "Settings.h"
 
-#include <cstdint>
 #include <optional>
 
 #include "Dialogs.h"
@@ -16,11 +15,6 @@
 namespace {
 const char* const kSource = "Quillon.frmMain";
 const char* const kOriginalGame = "Original Game";
-
-// The program's own error numbers are 0x80040000 plus a small number, shown signed.
-long ProgramError(std::uint32_t Offset) {
-    return static_cast<long>(static_cast<std::int32_t>(0x80040000u + Offset));
-}
 
 // The language that lorpaths.txt names on its fourth line, if it can serve.
 std::string LanguageFromLorPaths(FileInterface* FileInterface, const std::string& ProgramPath) {
@@ -133,7 +127,7 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
                     if (State.Setups->HasKey(token)) {
                         MsgBox("Duplicate setup name: " + token + Useful::CrLf +
                                    "One of these setups will be ignored.",
-                               MsgIcon::Warning, MsgButtons::OK, "Quillon");
+                               MsgIcon::Warning, MsgButtons::OK);
                     } else {
                         setup->Name = token;
                         setup->Key = token;
@@ -160,7 +154,7 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
             current = SettingsFile.Read();
             setupsBeforeCurrent = State.Setups->Count();
         } else {
-            throw QuillonError(ProgramError(1), kSource,
+            throw QuillonError(ProgramError::SettingsSectionExpected, kSource,
                                "Error in " + SettingsFile.FileName() + ":" + Useful::CrLf +
                                    "Expected: Section keyword" + Useful::CrLf + "Found: '" + token +
                                    "'");
@@ -181,11 +175,11 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
 
     if (State.Setups->Count() == 0)
         throw QuillonError(
-            ProgramError(2), kSource,
+            ProgramError::SettingsWithoutSetups, kSource,
             "No setups!  Please delete quill.ini (In the main QEL2 directory) and restart.");
     State.OriginalSetup = State.Setups->Item(1);
     if (State.OriginalSetup->Modis()->Count() > 0)
-        throw QuillonError(ProgramError(3), kSource,
+        throw QuillonError(ProgramError::SettingsFirstSetupHasMods, kSource,
                            "First setup listed contains mods - the first setup should be a clean "
                            "original game.  Please delete quill.ini (In the main QEL2 directory) "
                            "and restart.");

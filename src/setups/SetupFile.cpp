@@ -14,7 +14,7 @@ bool Setup::ReadFromFile(FileAccess& File, const ::Modis& AllModis, const std::s
             // Every missing key is reported, so the block is read to its end.
             MsgBox("The setup " + NewName + Useful::CrLf + "refers to a mod with key " + token +
                        Useful::CrLf + "but no such mod exists.  This setup will be ignored.",
-                   MsgIcon::None, MsgButtons::OK, "Quillon");
+                   MsgIcon::None, MsgButtons::OK);
             ignore = true;
         } else if (!modis_->HasKey(modi->Key)) {
             // A key listed twice (a hand-edited file) keeps the mod once rather than

@@ -36,7 +36,7 @@ std::string FileAccess::Path() const {
 
 const FileReference& FileAccess::Bound() const {
     if (!fileReference_)
-        throw QuillonError(1027, kSource, "Attempted file open before setup");
+        throw QuillonError(FileError::OpenBeforeSetup, kSource, "Attempted file open before setup");
     return *fileReference_;
 }
 
@@ -48,7 +48,8 @@ std::string FileAccess::Comment() {
 
 bool FileAccess::EOfF() const {
     if (!FileOpen())
-        throw QuillonError(1088, kSource, "Attempted end of file check before file open");
+        throw QuillonError(FileError::EndOfFileBeforeOpen, kSource,
+                           "Attempted end of file check before file open");
     return !input_ || input_->AtEnd();
 }
 
@@ -74,7 +75,7 @@ void FileAccess::CloseFile() {
 
 void FileAccess::OpenFileForInput() {
     if (FileName().empty())
-        throw QuillonError(1027, kSource, "Attempted file open before setup");
+        throw QuillonError(FileError::OpenBeforeSetup, kSource, "Attempted file open before setup");
     CloseFile();
     ++fileNumber_;
     input_ = fileReference_->OpenFileForInput();
@@ -83,7 +84,7 @@ void FileAccess::OpenFileForInput() {
 
 void FileAccess::OpenFileForOutput() {
     if (FileName().empty())
-        throw QuillonError(1027, kSource, "Attempted file open before setup");
+        throw QuillonError(FileError::OpenBeforeSetup, kSource, "Attempted file open before setup");
     CloseFile();
     ++fileNumber_;
     outputExceptions_ = std::uncaught_exceptions();
@@ -92,7 +93,7 @@ void FileAccess::OpenFileForOutput() {
 
 void FileAccess::OpenFileForAppend() {
     if (FileName().empty())
-        throw QuillonError(1027, kSource, "Attempted file open before setup");
+        throw QuillonError(FileError::OpenBeforeSetup, kSource, "Attempted file open before setup");
     CloseFile();
     ++fileNumber_;
     outputExceptions_ = std::uncaught_exceptions();
@@ -103,7 +104,7 @@ void FileAccess::UseInterface(FileInterface* NewFileInterface) {
     if (NewFileInterface)
         fileInterface_ = NewFileInterface;
     else if (!fileInterface_)
-        throw QuillonError(1100, kSource,
+        throw QuillonError(FileError::NoInterfaceForAccess, kSource,
                            "Failed to provide interface when initializing FileAccess");
 }
 
@@ -190,7 +191,8 @@ void FileAccess::RemoveComments() {
 
 std::string FileAccess::Read() {
     if (!FileOpen())
-        throw QuillonError(1026, kSource, "Attempted file read before file open");
+        throw QuillonError(FileError::ReadBeforeOpen, kSource,
+                           "Attempted file read before file open");
     // A file open for writing has nothing to read; its end is no answer.
     if (!input_)
         BadFileMode();
@@ -287,7 +289,8 @@ void FileAccess::Setup(const std::string& NewCommentChar, const std::string& New
                        const std::string& NewDelimiterCharRight,
                        const std::string& NewDelimiterCharLeft, int NewFN) {
     if (NewFN < 0)
-        throw QuillonError(1025, kSource, "Invalid argument supplied to FileAccessSetup");
+        throw QuillonError(FileError::InvalidSetupArgument, kSource,
+                           "Invalid argument supplied to FileAccessSetup");
     commentChar_ = NewCommentChar;
     delimiterChar_ = NewDelimiterChar;
     delimiterCharRight_ = NewDelimiterCharRight;

@@ -85,7 +85,7 @@ bool FileInterface::ObtainFile(FileReference& FileRef, const std::string& Title,
     if (folder.empty() || name.empty())
         return true;
     if (!Save && FileAbsent(folder, name)) {
-        MsgBox("File not found", MsgIcon::Exclamation, MsgButtons::OK, "Quillon");
+        MsgBox("File not found", MsgIcon::Exclamation, MsgButtons::OK);
         return true;
     }
     FileRef.Setup(folder, name, this);
@@ -155,7 +155,7 @@ void FileInterface::FileFoundAction_Action(std::shared_ptr<FileReference>& Arg) 
         return;
     const MsgResult answer = MsgBox("Found " + Arg->FileName() + " at:" + Useful::CrLf +
                                         Arg->Path() + Useful::CrLf + "Is this the correct file?",
-                                    MsgIcon::None, MsgButtons::YesNoCancel, "Quillon");
+                                    MsgIcon::None, MsgButtons::YesNoCancel);
     switch (answer) {
         case MsgResult::Yes:
             FoundPath = Arg->Path();
@@ -168,7 +168,8 @@ void FileInterface::FileFoundAction_Action(std::shared_ptr<FileReference>& Arg) 
             SeekCancelled = true;
             break;
         default:
-            throw QuillonError(1110, kSource, "Invalid MsgBox response in FileFoundAction_Action");
+            throw QuillonError(FileError::InvalidMsgBoxResponse, kSource,
+                               "Invalid MsgBox response in FileFoundAction_Action");
     }
 }
 
@@ -182,7 +183,7 @@ std::string FileInterface::UserAssistedSeekFile(const std::string& InitialPath,
             MsgBox("Could not locate " + FileName + " at:" + Useful::CrLf + candidate +
                        Useful::CrLf + "Would you like QELEd to look for it?" + Useful::CrLf +
                        "(Choose no to select another path yourself)",
-                   MsgIcon::None, MsgButtons::YesNoCancel, "Quillon");
+                   MsgIcon::None, MsgButtons::YesNoCancel);
         switch (answer) {
             case MsgResult::Cancel:
                 return "";
@@ -195,8 +196,7 @@ std::string FileInterface::UserAssistedSeekFile(const std::string& InitialPath,
                 if (FileFound)
                     candidate = FoundPath;
                 else
-                    MsgBox("Could not locate " + FileName, MsgIcon::Exclamation, MsgButtons::OK,
-                           "Quillon");
+                    MsgBox("Could not locate " + FileName, MsgIcon::Exclamation, MsgButtons::OK);
                 break;
             }
             case MsgResult::No: {
@@ -208,7 +208,7 @@ std::string FileInterface::UserAssistedSeekFile(const std::string& InitialPath,
                 break;
             }
             default:
-                throw QuillonError(1110, kSource,
+                throw QuillonError(FileError::InvalidMsgBoxResponse, kSource,
                                    "Invalid MsgBox response in UserAssistedSeekFile");
         }
     }

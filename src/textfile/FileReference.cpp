@@ -16,14 +16,14 @@ bool FileReference::FileAbsent() const {
 
 void FileReference::AssertFileExists() const {
     if (FileAbsent())
-        throw QuillonError(1069, kSource,
+        throw QuillonError(FileError::FileNotFound, kSource,
                            "Path or file not found:" + Useful::CrLf + path_ + fileName_ +
                                Useful::CrLf + kCheckPaths);
 }
 
 void FileReference::AssertPathExists() const {
     if (fileInterface_->PathInvalid(path_))
-        throw QuillonError(1068, kSource,
+        throw QuillonError(FileError::PathNotFound, kSource,
                            "Path not found:" + Useful::CrLf + path_ + Useful::CrLf + kCheckPaths);
 }
 
@@ -38,18 +38,12 @@ void FileReference::CopyIntoReference(const FileReference& Into, bool Force) con
     const bool readOnly = exists && NativeFs::IsReadOnly(Into.FullName());
     if (!Force && readOnly)
         return;
-    if (readOnly)
-        NativeFs::SetReadOnly(Into.FullName(), false);
-    try {
-        NativeFs::CopyFile(FullName(), Into.FullName());
-    } catch (...) {
-        // A copy that failed must not leave the target writable behind the user's back.
-        if (readOnly)
-            NativeFs::SetReadOnly(Into.FullName(), true);
-        throw;
-    }
+    const auto copy = [&] { NativeFs::CopyFile(FullName(), Into.FullName()); };
+    // A replaced file keeps its read-only bit; a new one takes the source's.
     if (exists)
-        NativeFs::SetReadOnly(Into.FullName(), readOnly);
+        NativeFs::WriteKeepingReadOnly(Into.FullName(), readOnly, copy);
+    else
+        copy();
 }
 
 void FileReference::Delete() const {
@@ -75,7 +69,7 @@ std::unique_ptr<NativeFs::OutputFile> FileReference::OpenFileForAppend() const {
 void FileReference::Setup(std::string NewPath, const std::string& NewFileName,
                           FileInterface* NewFileInterface) {
     if (!NewFileInterface)
-        throw QuillonError(1101, kSource,
+        throw QuillonError(FileError::NoInterfaceForReference, kSource,
                            "Failed to provide FileInterface when initializing FileReference");
     fileInterface_ = NewFileInterface;
     if (NewPath.empty() || NewPath.back() != '\\')

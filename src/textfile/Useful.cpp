@@ -128,4 +128,15 @@ std::string ReplaceAll(const std::string& Text, const std::string& Find,
     return result;
 }
 
+std::vector<std::string> SplitLines(const std::string& Text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t at = Text.find(CrLf); at != std::string::npos; at = Text.find(CrLf, start)) {
+        lines.push_back(Text.substr(start, at - start));
+        start = at + CrLf.size();
+    }
+    lines.push_back(Text.substr(start));
+    return lines;
+}
+
 }  // namespace Useful

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Small text helpers shared by the file formats, the command line and the transfer
 // paths. Positions are 1-based; every search is an exact match of the whole
@@ -31,6 +32,9 @@ std::string TextAfterLast(const std::string& Text, const std::string& Separator)
 std::string PopFirst(std::string& Text, const std::string& Separator);
 // The separator must occur; otherwise an invalid-argument error leaves Text as it was.
 std::string PopLast(std::string& Text, const std::string& Separator);
+// The lines of a text joined with CR LF: what follows the last CR LF is a line too, so
+// "a" CR LF gives "a" and "".
+std::vector<std::string> SplitLines(const std::string& Text);
 std::string ReplaceAll(const std::string& Text, const std::string& Find,
                        const std::string& Replacement);
 

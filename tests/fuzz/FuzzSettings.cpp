@@ -6,6 +6,7 @@
 #include <memory>
 #include <sstream>
 
+#include "ErrorNumbers.h"
 #include "FileAccess.h"
 #include "FuzzGame.h"
 #include "ModDiscovery.h"
@@ -55,8 +56,10 @@ std::string Describe(const SettingsState& State) {
 }
 
 bool IsSettingsError(const QuillonError& Error) {
-    const long first = static_cast<long>(static_cast<std::int32_t>(0x80040001u));
-    return Error.Source == "Quillon.frmMain" && Error.Number >= first && Error.Number <= first + 2;
+    return Error.Source == "Quillon.frmMain" &&
+           (Error.Number == ProgramError::SettingsSectionExpected ||
+            Error.Number == ProgramError::SettingsWithoutSetups ||
+            Error.Number == ProgramError::SettingsFirstSetupHasMods);
 }
 
 void ReadSettingsFile(const std::string& Text) {

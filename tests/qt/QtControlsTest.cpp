@@ -8,7 +8,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "Dialogs.h"
@@ -20,6 +22,7 @@
 #include "QtFormFactory.h"
 #include "QtLauncher.h"
 #include "QuillonError.h"
+#include "frmMain.h"
 
 namespace {
 
@@ -55,10 +58,31 @@ class OkDialogs : public DialogService {
     DialogService* previous_;
 };
 
-std::unique_ptr<QtForm> MakeForm(const char* name) {
+const WindowDescription& Described(const char* name) {
+    for (const WindowDescription* window : frmMain::Windows())
+        if (window->Name == name)
+            return *window;
+    throw std::invalid_argument(name);
+}
+
+std::unique_ptr<QtForm> MakeForm(const WindowDescription& description) {
     QtFormFactory factory;
-    std::unique_ptr<Form> form = factory.CreateForm(name);
+    std::unique_ptr<Form> form = factory.CreateForm(description);
     return std::unique_ptr<QtForm>(dynamic_cast<QtForm*>(form.release()));
+}
+
+std::unique_ptr<QtForm> MakeForm(const char* name) {
+    return MakeForm(Described(name));
+}
+
+// The error a lookup raised, or a number no error has.
+QuillonError ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const QuillonError& error) {
+        return error;
+    }
+    return QuillonError(-1, "", "no error");
 }
 
 template <typename Widget>
@@ -103,26 +127,26 @@ class QtControlsTest : public QObject {
 };
 
 void QtControlsTest::windowsCarryEveryControlByName() {
+    for (const WindowDescription* described : frmMain::Windows()) {
+        auto window = MakeForm(*described);
+        QCOMPARE(window->objectName().toStdString(), described->Name);
+        for (const ControlDescription& control : described->Controls) {
+            auto* widget = Child<QWidget>(window.get(), control.Name.c_str());
+            QVERIFY2(widget && window->Find(control.Name) == dynamic_cast<Control*>(widget),
+                     control.Name.c_str());
+            QCOMPARE(widget->window(), window.get());
+            QCOMPARE(!widget->isHidden(), control.Visible);
+            if (control.Kind == ControlKind::TextBox) {
+                auto* box = window->Find(control.Name);
+                const bool readOnly = control.MultiLine
+                                          ? dynamic_cast<QtMultiLineTextBox*>(box)->isReadOnly()
+                                          : dynamic_cast<QtTextBox*>(box)->isReadOnly();
+                QCOMPARE(readOnly, control.ReadOnly);
+            }
+        }
+    }
+
     auto main = MakeForm("frmMain");
-    QCOMPARE(main->objectName(), QStringLiteral("frmMain"));
-    for (const char* name : {"fraSetups", "fraAdvanced", "fraUserProfile", "lblCurrentSetup",
-                             "lblNumPlayers", "lblMaxPlayers", "lblNote", "lblLanguage"})
-        QVERIFY2(Child<QWidget>(main.get(), name) && (main->LabelNamed(name), true), name);
-    for (const char* name : {"cmdApply", "cmdApplyLaunch", "cmdManageSetups", "cmdExit"})
-        main->ButtonNamed(name);
-    for (const char* name : {"chkLog", "chkRestoreOriginal", "chkReinitialize",
-                             "chkUserProfileOverride", "chkDebugVESK"})
-        main->CheckBoxNamed(name);
-    for (const char* name : {"txtCurrentSetup", "txtNumPlayers", "txtMaxPlayers"})
-        main->TextBoxNamed(name);
-    main->UpDownNamed("udNumPlayers");
-    main->UpDownNamed("udMaxPlayers");
-    main->ComboBoxNamed("cmbLanguage");
-    main->ListViewNamed("lstSetups");
-    main->StatusBarNamed("stbStatus");
-    // The progress bar stays hidden until the first report.
-    QVERIFY(!main->ProgressBarNamed("prgBar").Visible());
-    QVERIFY(Child<QtTextBox>(main.get(), "txtCurrentSetup")->isReadOnly());
     // The setups' controls sit in their frame, the options in theirs.
     QCOMPARE(Child<QWidget>(main.get(), "cmdApply")->parentWidget()->objectName(),
              QStringLiteral("fraSetups"));
@@ -130,31 +154,36 @@ void QtControlsTest::windowsCarryEveryControlByName() {
              QStringLiteral("fraAdvanced"));
     QCOMPARE(Child<QWidget>(main.get(), "cmbLanguage")->parentWidget()->objectName(),
              QStringLiteral("fraUserProfile"));
-
-    auto manager = MakeForm("frmManageSetups");
-    for (const char* name : {"lblSetups", "lblSetupModis", "lblModis", "lblDescription"})
-        manager->LabelNamed(name);
-    for (const char* name : {"lstSetups", "lstSetupModis", "lstModis"})
-        manager->ListViewNamed(name);
-    for (const char* name : {"cmdNew", "cmdDelete", "cmdAdd", "cmdRemove", "cmdRemoveAll",
-                             "cmdMoveUp", "cmdMoveDown", "cmdConvertVarnixMods", "cmdExit"})
-        manager->ButtonNamed(name);
-    for (const char* name :
-         {"chkHideIncompatible", "chkHidePrerequisite", "chkDisregardIncompatibility"})
-        manager->CheckBoxNamed(name);
-    manager->TextBoxNamed("txtDescription");
-    QVERIFY(Child<QtMultiLineTextBox>(manager.get(), "txtDescription")->isReadOnly());
     // Each window has its own controls of the same name.
+    auto manager = MakeForm("frmManageSetups");
     QVERIFY(&main->ButtonNamed("cmdExit") != &manager->ButtonNamed("cmdExit"));
 }
 
+// The same errors as the script driver's (tests/unit/app/HeadlessWindowsTest.cpp).
 void QtControlsTest::lookupsRefuseUnknownNamesAndOtherKinds() {
     auto main = MakeForm("frmMain");
-    QVERIFY_THROWS_EXCEPTION(QuillonError, main->ButtonNamed("cmdNoSuchButton"));
-    QVERIFY_THROWS_EXCEPTION(QuillonError, main->ButtonNamed("chkLog"));
-    QVERIFY_THROWS_EXCEPTION(QuillonError, main->TextBoxNamed("udNumPlayers"));
-    QtFormFactory factory;
-    QVERIFY_THROWS_EXCEPTION(QuillonError, factory.CreateForm("frmNoSuchWindow"));
+    for (const auto& [lookup, message] : std::vector<std::pair<std::function<void()>, std::string>>{
+             {[&] { main->ButtonNamed("cmdNoSuchButton"); },
+              "The window frmMain has no button named cmdNoSuchButton"},
+             {[&] { main->ButtonNamed("chkLog"); },
+              "The window frmMain has no button named chkLog"},
+             {[&] { main->TextBoxNamed("udNumPlayers"); },
+              "The window frmMain has no text box named udNumPlayers"},
+             // The up-down's arrows are widgets of the window, but no controls.
+             {[&] { main->ButtonNamed("up"); }, "The window frmMain has no button named up"}}) {
+        const QuillonError error = ErrorOf(lookup);
+        QCOMPARE(error.Number, PlatformError::InvalidArgument);
+        QCOMPARE(error.Source, std::string("Form"));
+        QCOMPARE(error.Description, message);
+    }
+    QVERIFY(!main->Find("panel1"));
+
+    WindowDescription unknown = Described("frmMain");
+    unknown.Name = "frmNoSuchWindow";
+    const QuillonError error = ErrorOf([&] { QtFormFactory().CreateForm(unknown); });
+    QCOMPARE(error.Number, PlatformError::InvalidArgument);
+    QCOMPARE(error.Source, std::string("FormFactory"));
+    QCOMPARE(error.Description, std::string("No window is named frmNoSuchWindow"));
 }
 
 void QtControlsTest::checkBoxRaisesClickAfterTheUsersChangeOnly() {
@@ -347,6 +376,9 @@ void QtControlsTest::comboBoxTextAndUserChoice() {
         ++clicks;
         seen = combo.Text();
     };
+    // Emptied of what the description put in.
+    combo.Clear();
+    combo.SetText("");
     for (const char* entry : {"english", "french", "german"})
         combo.AddItem(entry);
     // Adding entries chooses none by itself.

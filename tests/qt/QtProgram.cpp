@@ -76,7 +76,7 @@ bool QtProgram::WithManager(const std::function<void(QtForm&)>& drive) {
     bool shown = false;
     QTimer::singleShot(0, [&] {
         auto* manager = dynamic_cast<QtForm*>(QApplication::activeModalWidget());
-        if (!manager || manager->Name() != "frmManageSetups")
+        if (!manager || manager->Description().Name != "frmManageSetups")
             return;
         shown = true;
         drive(*manager);

@@ -13,14 +13,11 @@
 #include "Setup.h"
 #include "Setups.h"
 #include "frmMain.h"
+#include "frmManageSetups.h"
 
 namespace {
 
 const std::vector<MsgResult> kYesToAll(10, MsgResult::Yes);
-
-QString Q(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 // A check box's, button's, label's or frame's caption as shown.
 QString Caption(QWidget* widget) {
@@ -33,10 +30,21 @@ QString Caption(QWidget* widget) {
     return QStringLiteral("<no caption>");
 }
 
-struct Captioned {
-    const char* name;
-    const char* caption;
-};
+// Whether a window shows its title and every caption of its description, each on a
+// control that the user sees (controls described hidden excepted).
+bool ShowsItsDescription(QWidget* window, const WindowDescription& described) {
+    bool shown = window->windowTitle().toStdString() == described.Caption;
+    for (const ControlDescription& control : described.Controls) {
+        auto* widget = window->findChild<QWidget*>(QString::fromStdString(control.Name));
+        const bool captioned =
+            control.Caption.empty() || (widget && Caption(widget).toStdString() == control.Caption);
+        if (!widget || !captioned || widget->isVisible() != control.Visible) {
+            qWarning("%s: missing, hidden or a wrong caption", control.Name.c_str());
+            shown = false;
+        }
+    }
+    return shown;
+}
 
 }  // namespace
 
@@ -57,44 +65,15 @@ void QtWindowsTest::mainWindowShowsEveryCaptionAndTheLoadedState() {
     QtForm& window = program.Window();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.windowTitle(), QStringLiteral("Quillon"));
-
-    const Captioned captions[] = {
-        {"fraSetups", "Setups"},
-        {"lblCurrentSetup", "Currently applied:"},
-        {"cmdApply", "&Apply"},
-        {"cmdApplyLaunch", "Apply and &Launch QEL2"},
-        {"cmdManageSetups", "&Manage..."},
-        {"fraAdvanced", "Advanced settings"},
-        {"chkLog", "Log operations to quill.log"},
-        {"chkRestoreOriginal",
-         "Perform careful restoration of original settings before application"},
-        {"chkReinitialize", "Reinitialize mods before application"},
-        {"fraUserProfile", "Userprofile.txt settings"},
-        {"lblNumPlayers", "NumPlayers:"},
-        {"lblMaxPlayers", "MaxPlayers:"},
-        {"chkUserProfileOverride", "Allow mods to override your Userprofile.txt settings"},
-        {"chkDebugVESK", "DebugVESK"},
-        {"lblNote",
-         "(Values of either setting greater than 29, or of NumPlayers less than 4 will work only "
-         "with the "
-         "Brevane Edition executable)"},
-        {"lblLanguage", "Language:"},
-        {"cmdExit", "Exit"},
-    };
-    for (const Captioned& expected : captions) {
-        QWidget* widget = program.Control<QWidget>(expected.name);
-        QVERIFY2(widget, expected.name);
-        QCOMPARE(Caption(widget), Q(expected.caption));
-        QVERIFY2(widget->isVisible(), expected.name);
-    }
+    QVERIFY(ShowsItsDescription(&window, frmMain::Description()));
 
     auto* language = program.Control<QtComboBox>("cmbLanguage");
-    QStringList entries;
+    const ControlDescription& languages = *frmMain::Description().Find("cmbLanguage");
+    std::vector<std::string> entries;
     for (int at = 0; at < language->count(); ++at)
-        entries << language->itemText(at);
-    QCOMPARE(entries,
-             (QStringList{"english", "french", "german", "italian", "japanese", "spanish"}));
-    QCOMPARE(language->currentText(), QStringLiteral("english"));
+        entries.push_back(language->itemText(at).toStdString());
+    QCOMPARE(entries, languages.Items);
+    QCOMPARE(language->currentText().toStdString(), languages.Text);
 
     auto* status = program.Control<QtStatusBar>("stbStatus");
     QCOMPARE(status->PanelText(2), std::string("v1.0.4 - 2005/05/06"));
@@ -202,35 +181,7 @@ void QtWindowsTest::managerMakesASetupTheMainWindowThenLists() {
     QStringList headers;
     bool captionsShown = true;
     const bool shown = program.WithManager([&](QtForm& manager) {
-        const Captioned captions[] = {
-            {"lblSetups", "Setups (excluding Original Game and currently applied setup):"},
-            {"lblSetupModis", "Mods in this setup:"},
-            {"lblModis", "All mods:"},
-            {"lblDescription", "Description of current mod:"},
-            {"cmdNew", "&New"},
-            {"cmdDelete", "&Delete"},
-            {"cmdAdd", "<< &Add"},
-            {"cmdRemove", "&Remove >>"},
-            {"cmdRemoveAll", "Remove A&ll"},
-            {"cmdMoveUp", "Move &Up"},
-            {"cmdMoveDown", "Move &Down"},
-            {"chkHideIncompatible",
-             "Do not list mods which are incompatible with current selection"},
-            {"chkHidePrerequisite",
-             "Do not list mods which have prerequisites not in the current selection"},
-            {"chkDisregardIncompatibility", "Disregard incompatibility (this is dangerous)"},
-            {"cmdConvertVarnixMods", "Seek Varnix mods"},
-            {"cmdExit", "E&xit"},
-        };
-        for (const Captioned& expected : captions) {
-            QWidget* widget = manager.findChild<QWidget*>(Q(expected.name));
-            if (!widget || Caption(widget) != Q(expected.caption) || !widget->isVisible()) {
-                qWarning("%s: wrong or missing caption", expected.name);
-                captionsShown = false;
-            }
-        }
-        if (manager.windowTitle() != QStringLiteral("Manage Setups"))
-            captionsShown = false;
+        captionsShown = ShowsItsDescription(&manager, frmManageSetups::Description());
         auto* modis = program.Control<QtListView>("lstModis");
         headers << modis->headerItem()->text(0) << modis->headerItem()->text(1);
 

@@ -15,6 +15,7 @@
 #include "Progress.h"
 #include "RecordingDialogs.h"
 #include "TempFolder.h"
+#include "Useful.h"
 
 // A game folder in a temporary directory with what the mod operations are handed:
 // the file interface, Quill.log, userprofile.txt and a progress source that records
@@ -64,16 +65,10 @@ class GameFixture {
     }
 
     std::vector<std::string> LogLines() const {
-        std::vector<std::string> lines;
-        std::string text = Folder.Read("Quill.log");
-        std::size_t start = 0;
-        for (std::size_t at = text.find("\r\n"); at != std::string::npos;
-             at = text.find("\r\n", start)) {
-            lines.push_back(text.substr(start, at - start));
-            start = at + 2;
-        }
-        if (start < text.size())
-            lines.push_back(text.substr(start));
+        std::vector<std::string> lines = Useful::SplitLines(Folder.Read("Quill.log"));
+        // The last line ends with CR LF like the others.
+        if (lines.back().empty())
+            lines.pop_back();
         return lines;
     }
 

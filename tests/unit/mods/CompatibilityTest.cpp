@@ -17,7 +17,7 @@ class Compatibility : public ::testing::Test {
     }
     static std::pair<int, std::string> Judge(const Modi& modi, const Modis& modis) {
         ModCompatibility result = modi.CompatibleWith(modis);
-        return {result.Compatibility, result.ModiKey};
+        return {static_cast<int>(result.Compatibility), result.ModiKey};
     }
 
     GameFixture game;

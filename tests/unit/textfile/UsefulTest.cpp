@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "QuillonError.h"
 #include "Useful.h"
@@ -24,6 +25,15 @@ TEST(Useful, SplittingAtTheFirstAndLastSeparator) {
     EXPECT_EQ(LastPosition("ab", "abc"), 0);
     // The match is exact: letter case counts.
     EXPECT_EQ(TextAfter("PathXpathxrest", "x"), "rest");
+}
+
+TEST(Useful, LinesAreSplitAtCrLfOnly) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(SplitLines(""), Lines{""});
+    EXPECT_EQ(SplitLines("a\r\nb"), (Lines{"a", "b"}));
+    // A closing CR LF leaves an empty last line; a lone CR or LF splits nothing.
+    EXPECT_EQ(SplitLines("a\r\n\r\n"), (Lines{"a", "", ""}));
+    EXPECT_EQ(SplitLines("a\rb\nc"), Lines{"a\rb\nc"});
 }
 
 TEST(Useful, PoppingTakesAPartOffTheText) {
