@@ -230,10 +230,11 @@ void CheckLinearTime(const std::string& What, const std::function<std::string(st
     };
     const double small = seconds(100 * 1024);
     const double large = seconds(1024 * 1024);
-    // Ten times the size may take ten times as long, and a few times that for caches,
-    // allocation and a busy machine (below 5 ms, time says little); going over the
-    // text again per token takes a hundred times.
-    const double limit = 30 * std::max(small, 0.005);
+    // Ten times the size may take ten times as long, and a few times that for caches
+    // and allocation (past some size, every copy of a line is memory fresh from the
+    // system). A busy machine adds to both: below 5 ms time says little, and a reader
+    // that goes over the text again per token takes seconds at 1 MB, not a fraction.
+    const double limit = std::max(30 * std::max(small, 0.005), 0.5);
     if (large > limit) {
         std::ostringstream what;
         what << What << ": 100 KB took " << small << " s, 1 MB " << large
