@@ -62,9 +62,7 @@ std::string NativeRelative(const std::string& Relative) {
     std::replace(native.begin(), native.end(), '\\', '/');
     return native;
 }
-}  // namespace
 
-namespace {
 std::string TemporaryDirectory() {
     // In memory where the system offers it: the program syncs every file it writes,
     // which on a disk would take the most of each input's time.
