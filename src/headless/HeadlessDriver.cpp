@@ -176,6 +176,14 @@ Control& ScriptDriver::ControlNamed(const Command& command, const std::string& n
     return *control;
 }
 
+Control& ScriptDriver::InputControl(const Command& command, const std::string& name) {
+    Control& control = ControlNamed(command, name);
+    // A user cannot reach a disabled control: a script that does is wrong.
+    if (!control.Enabled())
+        ScriptError(command, name + " is disabled");
+    return control;
+}
+
 void ScriptDriver::Start() {
     main_ = std::make_unique<frmMain>(*factory_, *this, *this, commandLine_);
     main_->StatusShown = [this](const std::string& status) {
@@ -215,7 +223,7 @@ void ScriptDriver::Execute(const Command& command) {
             ScriptError(command, "no window is shown before start");
         CloseFront();
     } else if (name == "click") {
-        Control& control = ControlNamed(command, command.argument);
+        Control& control = InputControl(command, command.argument);
         if (auto* button = dynamic_cast<Button*>(&control)) {
             if (button->Click)
                 button->Click();
@@ -226,7 +234,7 @@ void ScriptDriver::Execute(const Command& command) {
             ScriptError(command, command.argument + " cannot be clicked");
         }
     } else if (name == "select" || name == "deselect" || name == "key" || name == "dblclick") {
-        auto* list = dynamic_cast<ListView*>(&ControlNamed(command, target));
+        auto* list = dynamic_cast<ListView*>(&InputControl(command, target));
         if (!list)
             ScriptError(command, target + " is not a list view");
         if (name == "select") {
@@ -247,7 +255,7 @@ void ScriptDriver::Execute(const Command& command) {
             list->DblClick();
         }
     } else if (name == "set") {
-        Control& control = ControlNamed(command, target);
+        Control& control = InputControl(command, target);
         if (auto* upDown = dynamic_cast<UpDown*>(&control)) {
             int value = 0;
             try {
@@ -269,10 +277,17 @@ void ScriptDriver::Execute(const Command& command) {
             ScriptError(command, target + " cannot be set");
         }
     } else if (name == "show") {
+        if (main_ && command.argument == Front().Description().Name) {
+            out_ << "SHOW " << command.argument << "\n";
+            out_ << "| " << Front().Caption() << "\n";
+            return;
+        }
         Control& control = ControlNamed(command, command.argument);
         out_ << "SHOW " << command.argument << "\n";
         for (const std::string& line : dynamic_cast<ShowableControl&>(control).StateLines())
             out_ << "| " << line << "\n";
+        if (!control.Enabled())
+            out_ << "| disabled\n";
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ void SortNames(std::vector<std::string>& names);
 std::string CurrentFolder();
 
 bool IsReadOnly(const std::string& file);
+// The size of a file in bytes, from its directory entry (nothing is read).
+std::uintmax_t FileSize(const std::string& file);
 void SetReadOnly(const std::string& file, bool readOnly);
 
 // Copies a file over another, replacing it. The copy is made in a temporary sibling
