@@ -7,6 +7,7 @@
 #include "Useful.h"
 #include "VarnixConversion.h"
 #include "frmManageSetups.h"
+#include "frmPreview.h"
 
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
                  std::string CommandLine)
@@ -37,6 +38,7 @@ void frmMain::CreateControls() {
     ComboBox& language = f.ComboBoxNamed("cmbLanguage");
     language.Click = [this, &language] { Language = language.Text(); };
     f.ButtonNamed("cmdApply").Click = [this] { RunHandler([this] { ApplySelectedSetup(); }); };
+    f.ButtonNamed("cmdPreview").Click = [this] { RunHandler([this] { PreviewSelectedSetup(); }); };
     f.ButtonNamed("cmdApplyLaunch").Click = [this] {
         RunHandler([this] {
             if (!ApplySelectedSetup())
@@ -100,10 +102,24 @@ void frmMain::RefreshSetupsList() {
 
 void frmMain::ManageSetups() {
     if (!manager_)
-        manager_ = std::make_unique<frmManageSetups>(factory_, [this] { ConvertVarnixMods(); });
+        manager_ = std::make_unique<frmManageSetups>(
+            factory_, [this] { ConvertVarnixMods(); }, [this] { return Game(); });
     manager_->Setup(Setups, Modis, CurrentSetup);
     manager_->ShowModal();
     RefreshSetupsList();
+}
+
+GameFolder frmMain::Game() const {
+    return GameFolder{FileInterface.get(), Language, GamePath};
+}
+
+void frmMain::PreviewSelectedSetup() {
+    const std::shared_ptr<Setup> selected = ChosenSetup();
+    if (!selected)
+        return;
+    frmPreview preview(factory_, [this] { ApplySelectedSetup(); });
+    preview.ShowModal(*CurrentSetup, *selected, *Modis, ApplyOptions{RestoreOriginal, Reinitialize},
+                      Game());
 }
 
 void frmMain::ConvertVarnixMods() {

@@ -12,6 +12,7 @@
 #include "FileAccess.h"
 #include "FileInterface.h"
 #include "FileListBox.h"
+#include "GameFolder.h"
 #include "Modis.h"
 #include "Progress.h"
 #include "Settings.h"
@@ -65,6 +66,10 @@ class frmMain : public SettingsState {
     void RefreshSetupsList();
     // True when nothing was applied.
     bool ApplySelectedSetup();
+    // Shows what applying the selected setup would do, and lets the user apply it.
+    void PreviewSelectedSetup();
+    // Where the mods' files land with the language chosen now.
+    GameFolder Game() const;
     void SetCurrentSetup(const std::shared_ptr<Setup>& S);
     void RestoreOriginals(bool OriginalApplied, bool LogFileOpen);
     void LaunchGame();
@@ -99,6 +104,8 @@ class frmMain : public SettingsState {
     void OnProgress(std::int32_t Progress, std::int32_t OutOf);
     void OnStatus(const std::string& Status);
     void ManageSetups();
+    // The setup selected in lstSetups, or none after telling the user so.
+    std::shared_ptr<Setup> ChosenSetup();
 
     FormFactory& factory_;
     CommonDialog& dialog_;
