@@ -200,9 +200,6 @@ class MemProgressBar : public MemControl<ProgressBar> {
     int value_ = 0;
 };
 
-}  // namespace
-
-namespace {
 std::unique_ptr<Control> MakeControl(const ControlDescription& Described, TextBox* Buddy) {
     switch (Described.Kind) {
         case ControlKind::Label:

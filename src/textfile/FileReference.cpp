@@ -38,18 +38,12 @@ void FileReference::CopyIntoReference(const FileReference& Into, bool Force) con
     const bool readOnly = exists && NativeFs::IsReadOnly(Into.FullName());
     if (!Force && readOnly)
         return;
-    if (readOnly)
-        NativeFs::SetReadOnly(Into.FullName(), false);
-    try {
-        NativeFs::CopyFile(FullName(), Into.FullName());
-    } catch (...) {
-        // A copy that failed must not leave the target writable behind the user's back.
-        if (readOnly)
-            NativeFs::SetReadOnly(Into.FullName(), true);
-        throw;
-    }
+    const auto copy = [&] { NativeFs::CopyFile(FullName(), Into.FullName()); };
+    // A replaced file keeps its read-only bit; a new one takes the source's.
     if (exists)
-        NativeFs::SetReadOnly(Into.FullName(), readOnly);
+        NativeFs::WriteKeepingReadOnly(Into.FullName(), readOnly, copy);
+    else
+        copy();
 }
 
 void FileReference::Delete() const {
