@@ -46,6 +46,12 @@ void FileReference::CopyIntoReference(const FileReference& Into, bool Force) con
         copy();
 }
 
+bool FileReference::BackupIntoReference(const FileReference& Into) const {
+    AssertFileExists();
+    Into.AssertPathExists();
+    return NativeFs::BackupFile(FullName(), Into.FullName());
+}
+
 void FileReference::Delete() const {
     AssertFileExists();
     NativeFs::DeleteFile(FullName());
