@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,6 +59,8 @@ void SortNames(std::vector<std::string>& names);
 std::string CurrentFolder();
 
 bool IsReadOnly(const std::string& file);
+// The size of a file in bytes, from its directory entry (nothing is read).
+std::uintmax_t FileSize(const std::string& file);
 void SetReadOnly(const std::string& file, bool readOnly);
 
 // Runs Write, which replaces File, with File's read-only bit lifted when ReadOnly says

@@ -313,6 +313,14 @@ bool IsReadOnly(const std::string& file) {
     return (st.st_mode & S_IWUSR) == 0;
 }
 
+std::uintmax_t FileSize(const std::string& file) {
+    struct stat st;
+    std::string native = ResolveFull(file);
+    if (::stat(native.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot read the attributes of", native);
+    return static_cast<std::uintmax_t>(st.st_size);
+}
+
 void SetReadOnly(const std::string& file, bool readOnly) {
     struct stat st;
     const std::string native = ResolveFull(file);

@@ -390,6 +390,13 @@ bool IsReadOnly(const std::string& file) {
     return (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+std::uintmax_t FileSize(const std::string& file) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(Native(file).c_str(), GetFileExInfoStandard, &data))
+        Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
+    return (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 void SetReadOnly(const std::string& file, bool readOnly) {
     const std::wstring native = Native(file);
     DWORD attributes = Attributes(native);
