@@ -238,18 +238,18 @@ std::string ScriptDriver::Usage() {
     std::string usage =
         "usage: quillon-headless SCRIPT   (- reads standard input)\n"
         "Each line of SCRIPT is a command:\n";
-    for (const CommandSpec& spec : Commands()) {
-        std::string line = "  " + std::string(spec.Name) + " " + spec.Argument;
+    for (const CommandSpec& entry : Commands()) {
+        std::string line = "  " + std::string(entry.Name) + " " + entry.Argument;
         line.resize(std::max<std::size_t>(line.size() + 1, 34), ' ');
-        usage += line + spec.Effect + "\n";
+        usage += line + entry.Effect + "\n";
     }
     return usage;
 }
 
 const ScriptDriver::CommandSpec* ScriptDriver::FindCommand(const std::string& name) {
-    for (const CommandSpec& spec : Commands())
-        if (spec.Name == name)
-            return &spec;
+    for (const CommandSpec& entry : Commands())
+        if (entry.Name == name)
+            return &entry;
     return nullptr;
 }
 
@@ -435,7 +435,7 @@ void ScriptDriver::Launch(const std::string& program) {
 
 std::vector<std::string> ScriptDriver::CommandNames() {
     std::vector<std::string> names;
-    for (const CommandSpec& spec : Commands())
-        names.push_back(spec.Name);
+    for (const CommandSpec& entry : Commands())
+        names.push_back(entry.Name);
     return names;
 }
