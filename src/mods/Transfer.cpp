@@ -50,14 +50,13 @@ bool Transfer::PathForbidden(const std::string& Path) {
         if (extension == forbidden)
             return true;
     // Everything below would let a mod write outside the game folder or onto a name
-    // that Windows reads as another file or a device.
-    if (!lower.empty() && lower.front() == '\\')
-        return true;
-    // The system would cut the path at a NUL ("evil.exe<NUL>.txt" is created as
-    // evil.exe), and no control character belongs in a file name.
-    for (char c : lower)
+    // that Windows reads as another file or a device. The system reads a path only up
+    // to a NUL byte: "evil.exe<NUL>.txt" would be written as evil.exe.
+    for (const char c : lower)
         if (static_cast<unsigned char>(c) < 0x20)
             return true;
+    if (!lower.empty() && lower.front() == '\\')
+        return true;
     if (Contains(lower, ":"))
         return true;
     std::string_view rest = lower;
