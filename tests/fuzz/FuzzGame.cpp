@@ -75,6 +75,20 @@ std::string TemporaryDirectory() {
     return pattern;
 }
 
+// The games made, removed when the run ends: a target keeps its game for the whole
+// run and never destroys it.
+std::vector<std::string>& Made() {
+    static std::vector<std::string> made;
+    return made;
+}
+
+void RemoveMade() {
+    for (const std::string& folder : Made()) {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+}
+
 // The program's paths keep "\" as separator on every system.
 std::string ProgramForm(std::string Native) {
     std::replace(Native.begin(), Native.end(), '/', '\\');
@@ -92,6 +106,9 @@ Game::Game()
     Write("qel2_data\\default\\gamedata\\gamefile.txt", "the game's data");
     std::ofstream(fs::path(native_) / "outside" / "sentinel.txt") << "untouched";
     NativeFs::ForgetCachedFolders();
+    if (Made().empty())
+        std::atexit(RemoveMade);
+    Made().push_back(native_);
     watch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (watch_ < 0)
         Broken("cannot watch the game folder");
