@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "NativeFileSystem.h"
 #include "NativeFileSystemShared.h"
@@ -247,7 +248,12 @@ bool FolderExists(const std::string& folder) {
     return Exists(ResolveFolder(slashed), &st) && S_ISDIR(st.st_mode);
 }
 
-std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+namespace {
+// The visible names of a folder that `wanted` takes (given the folder's native path and
+// the name) and Windows could hold, sorted; none when the folder cannot be read.
+std::vector<std::string> ListNames(
+    const std::string& folder,
+    const std::function<bool(const std::string& native, const std::string& name)>& wanted) {
     std::vector<std::string> names;
     std::string native = ResolveFolder(Slashed(folder));
     DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
@@ -257,42 +263,31 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
         std::string name = entry->d_name;
         if (name.empty() || name[0] == '.')
             continue;
-        if (!WildcardMatch(pattern, name))
-            continue;
-        struct stat st;
-        if (::stat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        if (Shared::ListedNameUsable(folder, name))
+        if (wanted(native, name) && Shared::ListedNameUsable(folder, name))
             names.push_back(name);
     }
     ::closedir(dir);
     SortNames(names);
     return names;
 }
+}  // namespace
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+    return ListNames(folder, [&pattern](const std::string& native, const std::string& name) {
+        struct stat st;
+        return WildcardMatch(pattern, name) && ::stat(JoinNative(native, name).c_str(), &st) == 0 &&
+               S_ISREG(st.st_mode);
+    });
+}
 
 std::vector<std::string> ListFolders(const std::string& folder) {
-    std::vector<std::string> names;
-    std::string native = ResolveFolder(Slashed(folder));
-    DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
-    if (!dir)
-        return names;
-    const bool root = native == "/";
-    while (dirent* entry = ::readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.')
-            continue;
+    return ListNames(folder, [](const std::string& native, const std::string& name) {
         // The kernel's own trees are endless or dangerous to read.
-        if (root && (name == "proc" || name == "sys" || name == "dev"))
-            continue;
+        if (native == "/" && (name == "proc" || name == "sys" || name == "dev"))
+            return false;
         struct stat st;
-        if (::lstat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-            continue;
-        if (Shared::ListedNameUsable(folder, name))
-            names.push_back(name);
-    }
-    ::closedir(dir);
-    SortNames(names);
-    return names;
+        return ::lstat(JoinNative(native, name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    });
 }
 
 std::string CurrentFolder() {

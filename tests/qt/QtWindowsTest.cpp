@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgressReports.h"
 #include "QtControls.h"
 #include "QtForm.h"
 #include "QtProgram.h"
@@ -133,12 +134,7 @@ void QtWindowsTest::applyingASetupShowsItsProgressAndAnswersNoSelection() {
     QCOMPARE(program.Main->CurrentSetup, program.Main->OriginalSetup);
 
     // Each progress report is drawn before the operation goes on.
-    struct Report {
-        int step, outOf;
-        bool visible;
-        int shownValue, shownMax;
-    };
-    std::vector<Report> reports;
+    std::vector<ProgressReport> reports;
     int paints = 0;
     class Counter : public QObject {
       public:
@@ -173,16 +169,7 @@ void QtWindowsTest::applyingASetupShowsItsProgressAndAnswersNoSelection() {
     QVERIFY(program.Game.Read("quill.ini").find("Base Rules") != std::string::npos);
 
     int shown = 0;
-    for (const Report& report : reports) {
-        if (report.step < 0) {
-            QVERIFY(!report.visible);
-            continue;
-        }
-        ++shown;
-        QVERIFY(report.visible);
-        QCOMPARE(report.shownValue, report.step);
-        QCOMPARE(report.shownMax, report.outOf);
-    }
+    QCOMPARE(ProgressMismatch(reports, shown), std::string());
     QVERIFY(shown >= 2);
     QVERIFY(paints >= shown);
     // The operations clear their status when they end; the version stays.

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "NativeLauncher.h"
+#include "ProgressReports.h"
 #include "Setup.h"
 #include "Win32Dialogs.h"
 #include "Win32Text.h"
@@ -137,12 +138,7 @@ TEST(Win32Windows, ApplyingASetupMovesTheProgressBarAndAnswersNoSelection) {
     EXPECT_EQ(program.Main->CurrentSetup, program.Main->OriginalSetup);
 
     // Each progress report is on the bar, and drawn, before the operation goes on.
-    struct Report {
-        int step, outOf;
-        bool visible;
-        LRESULT shown, top;
-    };
-    std::vector<Report> reports;
+    std::vector<ProgressReport> reports;
     static int paints = 0;
     paints = 0;
     auto counter = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -167,16 +163,7 @@ TEST(Win32Windows, ApplyingASetupMovesTheProgressBarAndAnswersNoSelection) {
     EXPECT_EQ(program.Game.Read("qel2_data\\default\\gamedata\\units.txt"),
               program.Game.Read("mods\\baserules\\baserules_units.txt"));
     int shown = 0;
-    for (const Report& report : reports) {
-        if (report.step < 0) {
-            EXPECT_FALSE(report.visible);
-            continue;
-        }
-        ++shown;
-        EXPECT_TRUE(report.visible);
-        EXPECT_EQ(report.shown, report.step);
-        EXPECT_EQ(report.top, std::max(1, report.outOf));
-    }
+    EXPECT_EQ(ProgressMismatch(reports, shown), "");
     EXPECT_GE(shown, 2);
     EXPECT_GE(paints, shown);
 }
