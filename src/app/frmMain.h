@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Action.h"
+#include "AppliedRecord.h"
 #include "Controls.h"
 #include "Dialogs.h"
 #include "FileAccess.h"
@@ -91,6 +92,8 @@ class frmMain : public SettingsState {
     FileAccess UserProfileFile;
     // quill.journal, while an operation changes the game's files.
     Journal JournalFile;
+    // quill.record: what the program left in the game folder.
+    AppliedRecord Record;
     // What the window shows when userprofile.txt lacks a value (or the file is missing).
     static constexpr std::int16_t kDefaultNumPlayers = 8;
     static constexpr std::int16_t kDefaultMaxPlayers = 16;

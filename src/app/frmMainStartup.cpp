@@ -36,6 +36,7 @@ void frmMain::Load() {
         RestoreOriginalAction(Arg);
     };
     JournalFile.Setup(GamePath, FileInterface.get());
+    Record.Setup(GamePath);
 
     DiscoverMods();
     if (Modis->Count() == 0) {
@@ -69,6 +70,7 @@ void frmMain::Load() {
     if (Log)
         LogFile.WriteLine("Processing mods...");
     ProcessMods();
+    Record.Save();
     if (Log) {
         LogFile.WriteLine("Initializing UI...");
         LogFile.CloseFile();
@@ -100,6 +102,7 @@ void frmMain::ProcessMods() {
                 RestoreOriginals(false, true);
                 mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                                 GamePath);
+                Record.Save();
                 journal.End();
             }
         }
@@ -121,6 +124,7 @@ void frmMain::ProcessMods() {
                                                    CurrentSetup->Name, mod->Name()});
             mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                             GamePath);
+            Record.Save();
             journal.End();
         }
     }

@@ -16,15 +16,19 @@
 #                                 variables (NAME=VALUE, one a line) for that run
 #   game/ (optional)              the game folder to start from (else the demo game)
 #   overlay/ (optional)           files copied over the game folder before the first run
+#   overlay2/, overlay3/, ... (optional)
+#                                 files copied over the game folder before that run (a
+#                                 game update, a player's edit between two runs)
 #   empty (optional file)         start from an empty folder instead
 #   readonly.txt (optional)       files made read-only before the first run, one a line
 #   checks.txt (optional)         checks on the files left behind, one a line:
 #       exists PATH | absent PATH | unchanged PATH | contains PATH TEXT
 #       | lacks PATH TEXT | equals PATH FILE-IN-SCENARIO | readonly PATH
-#       | lines PATH FILE-IN-SCENARIO | noleftovers PATH
+#       | lines PATH FILE-IN-SCENARIO | noleftovers PATH | kept PATTERN FILE-IN-SCENARIO
 #     `lines` wants the lines of FILE-IN-SCENARIO, in order and one after the other,
 #     somewhere in PATH; there a line "*" stands for any one line (a date, a time).
 #     `noleftovers` wants no temporary file of the program in PATH or below it.
+#     `kept` wants exactly one file that matches PATTERN ("*" in its name), equal to FILE.
 # PATHs are relative to the game folder, written with "\". In transcripts and in the
 # files that `lines` reads, the game folder is written @GAME@.
 cmake_minimum_required(VERSION 3.22)
@@ -45,14 +49,17 @@ file(MAKE_DIRECTORY "${game}")
 if(NOT EXISTS "${SCENARIO}/empty")
   file(COPY "${source}/" DESTINATION "${game}")
 endif()
-if(EXISTS "${SCENARIO}/overlay")
+function(copy_overlay overlay)
   # file(COPY) skips a file whose copy has the same time stamp, which a fresh checkout
   # gives the demo game and the overlay alike: clear the way first.
-  file(GLOB_RECURSE replaced RELATIVE "${SCENARIO}/overlay" "${SCENARIO}/overlay/*")
+  file(GLOB_RECURSE replaced RELATIVE "${overlay}" "${overlay}/*")
   foreach(relative IN LISTS replaced)
     file(REMOVE "${game}/${relative}")
   endforeach()
-  file(COPY "${SCENARIO}/overlay/" DESTINATION "${game}")
+  file(COPY "${overlay}/" DESTINATION "${game}")
+endfunction()
+if(EXISTS "${SCENARIO}/overlay")
+  copy_overlay("${SCENARIO}/overlay")
 endif()
 
 function(native_of relative out)
@@ -140,6 +147,9 @@ while(TRUE)
   endif()
   if(NOT EXISTS "${SCENARIO}/script${suffix}.txt")
     break()
+  endif()
+  if(NOT run EQUAL 1 AND EXISTS "${SCENARIO}/overlay${suffix}")
+    copy_overlay("${SCENARIO}/overlay${suffix}")
   endif()
   set(expected_status 0)
   list(LENGTH statuses count)
@@ -286,6 +296,18 @@ if(EXISTS "${SCENARIO}/checks.txt")
       has_block("${content_lines}" "${wanted_lines}" found)
       if(NOT found)
         message(SEND_ERROR "check '${check}': the lines of ${argument} are not in\n${content}")
+        set(failed TRUE)
+      endif()
+    elseif(kind STREQUAL "kept")
+      file(GLOB matches "${file}")
+      list(LENGTH matches count)
+      set(different TRUE)
+      if(count EQUAL 1)
+        execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${matches}" "${SCENARIO}/${argument}"
+                        RESULT_VARIABLE different)
+      endif()
+      if(different)
+        message(SEND_ERROR "check '${check}': ${count} files match, or the one differs")
         set(failed TRUE)
       endif()
     elseif(kind STREQUAL "noleftovers")
