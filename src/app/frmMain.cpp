@@ -7,6 +7,7 @@
 #include "Useful.h"
 #include "VarnixConversion.h"
 #include "frmManageSetups.h"
+#include "frmVerify.h"
 
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
                  std::string CommandLine)
@@ -44,6 +45,7 @@ void frmMain::CreateControls() {
         });
     };
     f.ButtonNamed("cmdManageSetups").Click = [this] { RunHandler([this] { ManageSetups(); }); };
+    f.ButtonNamed("cmdVerify").Click = [this] { RunHandler([this] { VerifyGameFiles(); }); };
     f.ButtonNamed("cmdExit").Click = [this] { Close(); };
     f.QueryClose = [this] {
         Close();
@@ -63,6 +65,8 @@ void frmMain::Close() {
     ended_ = true;
     if (manager_)
         manager_->Window().Close();
+    if (verify_)
+        verify_->Window().Close();
     form_->Close();
 }
 
@@ -104,6 +108,12 @@ void frmMain::ManageSetups() {
     manager_->Setup(Setups, Modis, CurrentSetup);
     manager_->ShowModal();
     RefreshSetupsList();
+}
+
+void frmMain::VerifyGameFiles() {
+    if (!verify_)
+        verify_ = std::make_unique<frmVerify>(factory_, *this);
+    verify_->ShowModal();
 }
 
 void frmMain::ConvertVarnixMods() {

@@ -21,6 +21,7 @@
 #include "Setups.h"
 
 class frmManageSetups;
+class frmVerify;
 
 // The main window: it owns the program's state for the whole run, starts the
 // program (its load step), applies setups, launches the game and saves on close.
@@ -115,6 +116,7 @@ class frmMain : public SettingsState {
     void OnProgress(std::int32_t Progress, std::int32_t OutOf);
     void OnStatus(const std::string& Status);
     void ManageSetups();
+    void VerifyGameFiles();
 
     FormFactory& factory_;
     CommonDialog& dialog_;
@@ -125,6 +127,7 @@ class frmMain : public SettingsState {
     FileListBox lstFileInterface_;
     DirListBox lstDirInterface_;
     std::unique_ptr<frmManageSetups> manager_;
+    std::unique_ptr<frmVerify> verify_;
     bool ended_ = false;
     bool loaded_ = false;
 };

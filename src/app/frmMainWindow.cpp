@@ -2,6 +2,7 @@
 #include "ProgramIdentity.h"
 #include "frmMain.h"
 #include "frmManageSetups.h"
+#include "frmVerify.h"
 
 // Each control names only the fields it has; GCC would warn of the others, which keep
 // their defaults.
@@ -26,6 +27,7 @@ const WindowDescription& frmMain::Description() {
             {.Name = "cmdApply", .Kind = K::Button, .Caption = "&Apply"},
             {.Name = "cmdApplyLaunch", .Kind = K::Button, .Caption = "Apply and &Launch QEL2"},
             {.Name = "cmdManageSetups", .Kind = K::Button, .Caption = "&Manage..."},
+            {.Name = "cmdVerify", .Kind = K::Button, .Caption = "&Verify..."},
             {.Name = "fraAdvanced", .Kind = K::Frame, .Caption = "Advanced settings"},
             {.Name = "chkLog", .Kind = K::CheckBox, .Caption = "Log operations to quill.log"},
             {.Name = "chkRestoreOriginal",
@@ -73,7 +75,7 @@ const WindowDescription& frmMain::Description() {
 }
 
 const std::vector<const WindowDescription*>& frmMain::Windows() {
-    static const std::vector<const WindowDescription*> windows{&Description(),
-                                                               &frmManageSetups::Description()};
+    static const std::vector<const WindowDescription*> windows{
+        &Description(), &frmManageSetups::Description(), &frmVerify::Description()};
     return windows;
 }

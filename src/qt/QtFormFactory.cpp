@@ -100,6 +100,7 @@ void LayOutMain(QWidget* window) {
         buttons->addWidget(cmdApply);
         buttons->addWidget(cmdApplyLaunch);
         buttons->addWidget(cmdManageSetups);
+        buttons->addWidget(W<QtButton>(window, "cmdVerify"));
         layout->addLayout(buttons);
     }
 
@@ -232,6 +233,20 @@ void LayOutManager(QWidget* window) {
     root->addLayout(bottom);
 }
 
+void LayOutVerify(QWidget* window) {
+    auto* list = W<QtListView>(window, "lstVerify");
+    list->setMinimumSize(520, 260);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(W<QtButton>(window, "cmdVerifyReapply"));
+    buttons->addWidget(W<QtButton>(window, "cmdVerifyAccept"));
+    buttons->addStretch(1);
+    buttons->addWidget(W<QtButton>(window, "cmdVerifyClose"));
+    auto* root = new QVBoxLayout(window);
+    root->addWidget(list, 1);
+    root->addWidget(W<QtLabel>(window, "lblVerifySummary"));
+    root->addLayout(buttons);
+}
+
 }  // namespace
 
 std::unique_ptr<Form> QtFormFactory::MakeForm(const WindowDescription& Description) {
@@ -240,6 +255,8 @@ std::unique_ptr<Form> QtFormFactory::MakeForm(const WindowDescription& Descripti
         layOut = LayOutMain;
     else if (Description.Name == "frmManageSetups")
         layOut = LayOutManager;
+    else if (Description.Name == "frmVerify")
+        layOut = LayOutVerify;
     else
         UnknownWindow(Description.Name);
     auto form = std::make_unique<QtForm>(Description);

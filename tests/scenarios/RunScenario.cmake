@@ -19,6 +19,8 @@
 #   overlay2/, overlay3/, ... (optional)
 #                                 files copied over the game folder before that run (a
 #                                 game update, a player's edit between two runs)
+#   remove2.txt, remove3.txt, ... (optional)
+#                                 files deleted before that run, one a line
 #   empty (optional file)         start from an empty folder instead
 #   readonly.txt (optional)       files made read-only before the first run, one a line
 #   checks.txt (optional)         checks on the files left behind, one a line:
@@ -150,6 +152,13 @@ while(TRUE)
   endif()
   if(NOT run EQUAL 1 AND EXISTS "${SCENARIO}/overlay${suffix}")
     copy_overlay("${SCENARIO}/overlay${suffix}")
+  endif()
+  if(NOT run EQUAL 1 AND EXISTS "${SCENARIO}/remove${suffix}.txt")
+    file(STRINGS "${SCENARIO}/remove${suffix}.txt" removed)
+    foreach(relative IN LISTS removed)
+      native_of("${relative}" file)
+      file(REMOVE "${file}")
+    endforeach()
   endif()
   set(expected_status 0)
   list(LENGTH statuses count)
