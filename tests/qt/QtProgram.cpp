@@ -64,17 +64,22 @@ std::vector<std::string> QtProgram::Keys(QtListView* list) {
 }
 
 bool QtProgram::WithManager(const std::function<void(QtForm&)>& drive) {
+    return WithModal("frmManageSetups", "cmdManageSetups", drive);
+}
+
+bool QtProgram::WithModal(const std::string& Window, const char* Button,
+                          const std::function<void(QtForm&)>& drive) {
     bool shown = false;
     QTimer::singleShot(0, [&] {
-        auto* manager = dynamic_cast<QtForm*>(QApplication::activeModalWidget());
-        if (!manager || manager->Description().Name != "frmManageSetups")
+        auto* modal = dynamic_cast<QtForm*>(QApplication::activeModalWidget());
+        if (!modal || modal->Description().Name != Window)
             return;
         shown = true;
-        drive(*manager);
-        if (manager->isVisible())
-            manager->Hide();
+        drive(*modal);
+        if (modal->isVisible())
+            modal->Hide();
     });
-    QTest::mouseClick(Control<QtButton>("cmdManageSetups"), Qt::LeftButton);
+    QTest::mouseClick(Control<QtButton>(Button), Qt::LeftButton);
     return shown;
 }
 

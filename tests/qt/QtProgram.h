@@ -44,6 +44,9 @@ class QtProgram {
     // modally. The manager is hidden afterwards whatever drive did; false when it
     // was never shown.
     bool WithManager(const std::function<void(QtForm&)>& drive);
+    // The same for the modal window Window that the main window's Button opens.
+    bool WithModal(const std::string& Window, const char* Button,
+                   const std::function<void(QtForm&)>& drive);
 
     // The messages shown so far, as text.
     std::vector<std::string> Messages() const;

@@ -1,5 +1,5 @@
-// quillon-screenshots FOLDER: pictures of the main window and the setup manager on
-// the demo game, for the documentation.
+// quillon-screenshots FOLDER: pictures of the main window, the setup manager and the
+// verification of the game files on the demo game, for the documentation.
 #include <QApplication>
 #include <QDir>
 #include <QTest>
@@ -42,7 +42,12 @@ int main(int argc, char** argv) {
         QtProgram::ClickKey(modis, "daymode");
         saved = manager.grab().save(folder.filePath(QStringLiteral("setup-manager.png"))) && saved;
     });
-    if (!shown || !saved) {
+    // Verify after the player edited a file of the applied setup.
+    program.Game.Write("qel2_data\\default\\gamedata\\newsprite.txt", "edited by hand\r\n");
+    const bool verified = program.WithModal("frmVerify", "cmdVerify", [&](QtForm& verify) {
+        saved = verify.grab().save(folder.filePath(QStringLiteral("verify.png"))) && saved;
+    });
+    if (!shown || !verified || !saved) {
         std::fprintf(stderr, "quillon-screenshots: the pictures could not be made\n");
         return 1;
     }
