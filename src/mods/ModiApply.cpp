@@ -154,6 +154,8 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             if (linked && TransferType == TransferType::Application) {
                 Context.LogLine("Deleting " + backup->FullName());
                 backup->Delete();
+                if (record)
+                    record->Forget(backup->FullName());
             }
             failed = true;
             break;
