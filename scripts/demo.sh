@@ -13,6 +13,8 @@ rm -rf build/demo
 mkdir -p build/demo
 cp -r examples/demo-game "$game"
 echo "Demo game copied to $game"
+# The demo's settings, such as the game folder Quillon remembers, stay with the demo.
+export XDG_CONFIG_HOME="$PWD/build/demo/config"
 
 desktop=build/release/src/qt/quillon
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

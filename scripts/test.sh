@@ -13,5 +13,8 @@ cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
 
+# The Debian package: checked, installed as a user installs it, run, and removed.
+scripts/test-package.sh
+
 # Then the Windows build: cross-compiled, its tests run under Wine.
 scripts/test-windows.sh

@@ -10,11 +10,12 @@
 #include "frmVerify.h"
 
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
-                 std::string CommandLine)
+                 std::string CommandLine, GameFolderMemory* RememberedGame)
     : factory_(Factory),
       dialog_(Dialog),
       launcher_(GameLauncher),
-      commandLine_(std::move(CommandLine)) {
+      commandLine_(std::move(CommandLine)),
+      rememberedGame_(RememberedGame) {
     mRestoreOriginalAction = std::make_shared<Action>();
     Setups = std::make_shared<::Setups>();
     Modis = std::make_shared<::Modis>();

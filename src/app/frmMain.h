@@ -13,6 +13,7 @@
 #include "FileAccess.h"
 #include "FileInterface.h"
 #include "FileListBox.h"
+#include "GameFolderMemory.h"
 #include "Journal.h"
 #include "Modis.h"
 #include "Progress.h"
@@ -29,8 +30,11 @@ class frmMain : public SettingsState {
   public:
     // CommandLine is the text after the program's name. The factory makes the
     // windows, the dialog gives the common file dialog, the launcher starts the game.
+    // The desktop program hands in where it remembers the game folder: with it,
+    // start-up finds a game that is not in the current folder, or asks for one, and
+    // "-choose" is a word of the command line. The script driver hands in none.
     frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
-            std::string CommandLine);
+            std::string CommandLine, GameFolderMemory* RememberedGame = nullptr);
     ~frmMain();
 
     // The main window's controls, as every front end draws them.
@@ -56,6 +60,8 @@ class frmMain : public SettingsState {
     const std::string& TempPath() const { return GamePath; }
     void ConvertVarnixMods();
 
+    // The desktop program's usage: every word of its command line.
+    static std::string Usage();
     void ParseCommandLine();
     // Step 2 of start-up; false when the program must end (no userprofile.txt).
     bool LocateFolders();
@@ -117,11 +123,17 @@ class frmMain : public SettingsState {
     void OnStatus(const std::string& Status);
     void ManageSetups();
     void VerifyGameFiles();
+    // Makes this folder the game folder; false when it holds no userprofile.txt.
+    bool UseGameFolder(const std::string& Folder);
+    bool AskForGameFolder(std::string StartFolder);
+    void ShowNoGameMessage();
 
     FormFactory& factory_;
     CommonDialog& dialog_;
     Launcher& launcher_;
     std::string commandLine_;
+    GameFolderMemory* rememberedGame_;
+    bool chooseGame_ = false;
     std::unique_ptr<Form> form_;
     FileListBox lstFile_;
     FileListBox lstFileInterface_;
