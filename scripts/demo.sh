@@ -30,12 +30,18 @@ fi
 
 headless=build/release/src/headless/quillon-headless
 cat > build/demo/demo-script.txt <<'SCRIPT'
-# A first run: initialize the new mod, look at the setups, apply one and launch the game
-# (the script driver prints the launch instead of starting the game).
+# A first run: initialize the new mod, look at the setups, preview what applying one
+# would do, apply it and launch the game (the script driver prints the launch instead
+# of starting the game).
 answer Yes
 start
 show lstSetups
 select lstSetups Night Mode
+click cmdPreview
+show frmPreview
+show lstPreview
+show lblPreviewSummary
+click cmdPreviewClose
 click cmdApplyLaunch
 show txtCurrentSetup
 show lstSetups

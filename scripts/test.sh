@@ -13,6 +13,10 @@ cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
 
+# The readers of the files players hand the program, under libFuzzer (clang): each
+# fuzz target for 30 seconds from its corpus.
+scripts/test-fuzz.sh
+
 # The Debian package: checked, installed as a user installs it, run, and removed.
 scripts/test-package.sh
 

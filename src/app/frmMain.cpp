@@ -2,11 +2,13 @@
 
 #include "Clock.h"
 #include "ModDiscovery.h"
+#include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "Shared.h"
 #include "Useful.h"
 #include "VarnixConversion.h"
 #include "frmManageSetups.h"
+#include "frmPreview.h"
 #include "frmVerify.h"
 
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
@@ -23,7 +25,12 @@ frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLaunc
     CreateControls();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The layer below outlives the window: it must neither call back into it nor keep
+    // its game folder's confinement for whoever comes next.
+    NativeFs::OnNameSkipped(nullptr);
+    NativeFs::ConfineWritesTo("");
+}
 
 void frmMain::CreateControls() {
     Form& f = *form_;
@@ -39,6 +46,7 @@ void frmMain::CreateControls() {
     ComboBox& language = f.ComboBoxNamed("cmbLanguage");
     language.Click = [this, &language] { Language = language.Text(); };
     f.ButtonNamed("cmdApply").Click = [this] { RunHandler([this] { ApplySelectedSetup(); }); };
+    f.ButtonNamed("cmdPreview").Click = [this] { RunHandler([this] { PreviewSelectedSetup(); }); };
     f.ButtonNamed("cmdApplyLaunch").Click = [this] {
         RunHandler([this] {
             if (!ApplySelectedSetup())
@@ -105,7 +113,8 @@ void frmMain::RefreshSetupsList() {
 
 void frmMain::ManageSetups() {
     if (!manager_)
-        manager_ = std::make_unique<frmManageSetups>(factory_, [this] { ConvertVarnixMods(); });
+        manager_ = std::make_unique<frmManageSetups>(
+            factory_, [this] { ConvertVarnixMods(); }, [this] { return Game(); });
     manager_->Setup(Setups, Modis, CurrentSetup);
     manager_->ShowModal();
     RefreshSetupsList();
@@ -115,6 +124,19 @@ void frmMain::VerifyGameFiles() {
     if (!verify_)
         verify_ = std::make_unique<frmVerify>(factory_, *this);
     verify_->ShowModal();
+}
+
+GameFolder frmMain::Game() const {
+    return GameFolder{FileInterface.get(), Language, GamePath};
+}
+
+void frmMain::PreviewSelectedSetup() {
+    const std::shared_ptr<Setup> selected = ChosenSetup();
+    if (!selected)
+        return;
+    frmPreview preview(factory_, [this] { ApplySelectedSetup(); });
+    preview.ShowModal(*CurrentSetup, *selected, *Modis, ApplyOptions{RestoreOriginal, Reinitialize},
+                      Game());
 }
 
 void frmMain::ConvertVarnixMods() {

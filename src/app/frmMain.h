@@ -13,6 +13,7 @@
 #include "FileAccess.h"
 #include "FileInterface.h"
 #include "FileListBox.h"
+#include "GameFolder.h"
 #include "GameFolderMemory.h"
 #include "Journal.h"
 #include "Modis.h"
@@ -74,6 +75,10 @@ class frmMain : public SettingsState {
     void RefreshSetupsList();
     // True when nothing was applied.
     bool ApplySelectedSetup();
+    // Shows what applying the selected setup would do, and lets the user apply it.
+    void PreviewSelectedSetup();
+    // Where the mods' files land with the language chosen now.
+    GameFolder Game() const;
     void SetCurrentSetup(const std::shared_ptr<Setup>& S);
     void RestoreOriginals(bool OriginalApplied, bool LogFileOpen);
     void LaunchGame();
@@ -127,6 +132,8 @@ class frmMain : public SettingsState {
     bool UseGameFolder(const std::string& Folder);
     bool AskForGameFolder(std::string StartFolder);
     void ShowNoGameMessage();
+    // The setup selected in lstSetups, or none after telling the user so.
+    std::shared_ptr<Setup> ChosenSetup();
 
     FormFactory& factory_;
     CommonDialog& dialog_;

@@ -5,14 +5,20 @@
 #include "Useful.h"
 #include "frmMain.h"
 
-bool frmMain::ApplySelectedSetup() {
+std::shared_ptr<Setup> frmMain::ChosenSetup() {
     ListView& list = form_->ListViewNamed("lstSetups");
     const int selected = list.SelectedIndex();
     if (selected == 0) {
         MsgBox("No setup selected.", MsgIcon::Warning, MsgButtons::OK);
-        return true;
+        return nullptr;
     }
-    std::shared_ptr<Setup> newSetup = Setups->Item(list.Key(selected));
+    return Setups->Item(list.Key(selected));
+}
+
+bool frmMain::ApplySelectedSetup() {
+    std::shared_ptr<Setup> newSetup = ChosenSetup();
+    if (!newSetup)
+        return true;
     // On disk before the first file changes; removed once the switch has ended as it
     // should, whether the new setup was applied or given up.
     JournalOperation journal(JournalFile, {Journal::kSwitch, CurrentSetup->Name, newSetup->Name});

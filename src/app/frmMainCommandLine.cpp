@@ -1,5 +1,6 @@
 // The command line and the game's folders: the first steps of start-up.
 #include "FileInterface.h"
+#include "NativeFileSystem.h"
 #include "Useful.h"
 #include "frmMain.h"
 
@@ -107,6 +108,9 @@ bool frmMain::UseGameFolder(const std::string& Folder) {
     for (const char* folder : {"qel2_program\\qel\\", "qel2_code\\qel\\"}) {
         if (!FileInterface->FileAbsent(GamePath + folder, "userprofile.txt")) {
             ProgramPath = GamePath + folder;
+            // Mods come from strangers: whatever their files hold, nothing the program
+            // writes may land outside the game folder.
+            NativeFs::ConfineWritesTo(GamePath);
             return true;
         }
     }

@@ -4,21 +4,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#include <unordered_map>
 
 #include "NativeFileSystem.h"
+#include "NativeFileSystemShared.h"
+#include "PosixPathResolver.h"
 #include "QuillonError.h"
 #include "TestSeam.h"
-#include "TextCase.h"
 
 namespace NativeFs {
 namespace {
+
+using PosixPaths::Exists;
+using PosixPaths::JoinNative;
+using PosixPaths::NoteCreated;
+using PosixPaths::NoteDeleted;
+using PosixPaths::Resolve;
+using PosixPaths::ResolveFolder;
+using PosixPaths::ResolveFull;
+using PosixPaths::Slashed;
+using PosixPaths::Split;
 
 [[noreturn]] void RaiseErrno(int err, const std::string& what, const std::string& path) {
     long number = PlatformError::PathFileAccess;
@@ -42,162 +50,6 @@ namespace {
     throw QuillonError(number, "Platform", what + " " + path + ": " + std::strerror(err));
 }
 
-// What the layer knows of the folders it has looked into, so that matching names
-// without regard to case does not list a folder again for every file of a long
-// operation. Changes the program makes itself are entered as they happen.
-struct FolderNames {
-    // lower-cased name -> names as stored, in listing order
-    std::unordered_map<std::string, std::vector<std::string>> byLower;
-};
-
-std::unordered_map<std::string, FolderNames>& Listings() {
-    static std::unordered_map<std::string, FolderNames> listings;
-    return listings;
-}
-
-// Folder paths as the program spells them -> as they exist on disk.
-std::unordered_map<std::string, std::string>& ResolvedFolders() {
-    static std::unordered_map<std::string, std::string> folders;
-    return folders;
-}
-
-std::string Slashed(const std::string& path) {
-    std::string result = path;
-    std::replace(result.begin(), result.end(), '\\', '/');
-    // "Z:" is the one drive of these systems and stands for the root.
-    if (result.size() >= 2 && result[1] == ':' && (result[0] == 'Z' || result[0] == 'z')) {
-        result.erase(0, 2);
-        if (result.empty())
-            result = "/";
-    }
-    return result;
-}
-
-bool Exists(const std::string& native, struct stat* st = nullptr) {
-    struct stat local;
-    return ::stat(native.c_str(), st ? st : &local) == 0;
-}
-
-const FolderNames& NamesOf(const std::string& nativeFolder) {
-    auto& listings = Listings();
-    auto it = listings.find(nativeFolder);
-    if (it != listings.end())
-        return it->second;
-    FolderNames names;
-    if (DIR* dir = ::opendir(nativeFolder.empty() ? "." : nativeFolder.c_str())) {
-        while (dirent* entry = ::readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name == "." || name == "..")
-                continue;
-            names.byLower[TextCase::Lower(name)].push_back(name);
-        }
-        ::closedir(dir);
-    }
-    for (auto& [lower, list] : names.byLower)
-        std::sort(list.begin(), list.end());
-    return listings.emplace(nativeFolder, std::move(names)).first->second;
-}
-
-void NoteCreated(const std::string& nativeFolder, const std::string& name) {
-    auto it = Listings().find(nativeFolder);
-    if (it == Listings().end())
-        return;
-    auto& list = it->second.byLower[TextCase::Lower(name)];
-    if (std::find(list.begin(), list.end(), name) == list.end()) {
-        list.push_back(name);
-        std::sort(list.begin(), list.end());
-    }
-}
-
-void NoteDeleted(const std::string& nativeFolder, const std::string& name) {
-    auto it = Listings().find(nativeFolder);
-    if (it == Listings().end())
-        return;
-    auto& list = it->second.byLower[TextCase::Lower(name)];
-    list.erase(std::remove(list.begin(), list.end(), name), list.end());
-}
-
-std::string JoinNative(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
-    if (folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
-// One component inside an existing native folder: its exact spelling when that
-// exists, else the first stored name that matches without regard to case, else the
-// name as given.
-std::string ResolveComponent(const std::string& nativeFolder, const std::string& name) {
-    if (name == "." || name == "..")
-        return JoinNative(nativeFolder, name);
-    std::string exact = JoinNative(nativeFolder, name);
-    if (Exists(exact))
-        return exact;
-    const FolderNames& names = NamesOf(nativeFolder);
-    auto it = names.byLower.find(TextCase::Lower(name));
-    if (it != names.byLower.end() && !it->second.empty())
-        return JoinNative(nativeFolder, it->second.front());
-    return exact;
-}
-
-std::string ResolveFolder(const std::string& slashed) {
-    std::string folder = slashed;
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    if (folder.empty())
-        return "";
-    if (folder == "/")
-        return "/";
-    auto& cache = ResolvedFolders();
-    auto hit = cache.find(folder);
-    if (hit != cache.end())
-        return hit->second;
-    std::size_t slash = folder.find_last_of('/');
-    std::string parent;
-    std::string name;
-    if (slash == std::string::npos) {
-        name = folder;
-    } else {
-        parent = slash == 0 ? "/" : ResolveFolder(folder.substr(0, slash));
-        name = folder.substr(slash + 1);
-    }
-    std::string resolved = ResolveComponent(parent, name);
-    struct stat st;
-    if (Exists(resolved, &st) && S_ISDIR(st.st_mode))
-        cache.emplace(folder, resolved);
-    return resolved;
-}
-
-struct Split {
-    std::string folder;  // native, resolved; "" for the current folder
-    std::string name;
-    std::string full;
-};
-
-Split Resolve(const std::string& path) {
-    std::string slashed = Slashed(path);
-    Split split;
-    std::size_t slash = slashed.find_last_of('/');
-    if (slash == std::string::npos) {
-        split.name = slashed;
-    } else {
-        split.folder = slash == 0 ? "/" : ResolveFolder(slashed.substr(0, slash));
-        split.name = slashed.substr(slash + 1);
-    }
-    if (split.name.empty()) {
-        split.full = split.folder.empty() ? "." : split.folder;
-        return split;
-    }
-    split.full = ResolveComponent(split.folder, split.name);
-    split.name = split.full.substr(split.full.find_last_of('/') + 1);
-    return split;
-}
-
-std::string ResolveFull(const std::string& path) {
-    return Resolve(path).full;
-}
-
 // Read-only means the owner may not write, and the program honours it even when the
 // process could write anyway (as root, or through the rename that replaces a file).
 void RefuseReadOnly(const std::string& native, const char* what = "Cannot write") {
@@ -210,6 +62,60 @@ void RefuseReadOnly(const std::string& native, const char* what = "Cannot write"
         RaiseErrno(EACCES, what, native);
 }
 
+// The real path of the game folder that writes are confined to; "" when they are not.
+std::string& WriteRoot() {
+    static std::string root;
+    return root;
+}
+
+// The real path of an existing file or folder, links followed; "" when there is none.
+std::string RealPath(const std::string& native) {
+    char* real = ::realpath(native.empty() ? "." : native.c_str(), nullptr);
+    if (!real)
+        return "";
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
+bool InsideRoot(const std::string& real) {
+    const std::string& root = WriteRoot();
+    if (root.empty() || root == "/")
+        return true;
+    return real.compare(0, root.size(), root) == 0 &&
+           (real.size() == root.size() || real[root.size()] == '/');
+}
+
+// The real path of an existing file or folder that is to be written, refused when
+// links lead it out of the game folder. Writing there rather than through the links
+// leaves no way round the check.
+std::string RealInside(const std::string& native, const std::string& target) {
+    const std::string real = RealPath(native);
+    if (real.empty())
+        RaiseErrno(errno, "Cannot write into", target);
+    if (!InsideRoot(real)) {
+        std::string absolute = native;
+        if (absolute.empty() || absolute[0] != '/')
+            absolute = JoinNative(CurrentFolder(), absolute);
+        Shared::RaiseOutside(target, Shared::FindLinkOut(absolute, '/', RealPath, InsideRoot));
+    }
+    return real;
+}
+
+// A file to be written, as the system is to be given it: in its real folder.
+struct Target {
+    Split split;         // as the program named it (for the folder caches)
+    std::string folder;  // the real folder
+    std::string path;    // the file in its real folder
+};
+
+Target WritableTarget(const std::string& file) {
+    Target target{Resolve(file), "", ""};
+    target.folder = RealInside(target.split.folder, target.split.full);
+    target.path = JoinNative(target.folder, target.split.name);
+    return target;
+}
+
 // A hidden name that matches none of the patterns the program looks for.
 const char* const kTemporaryPrefix = ".~quillon-";
 const char* const kTemporarySuffix = ".part";
@@ -219,6 +125,16 @@ std::string TemporarySibling(const std::string& nativeFolder) {
     std::string name = kTemporaryPrefix + std::to_string(::getpid()) + "-" +
                        std::to_string(counter.fetch_add(1)) + kTemporarySuffix;
     return JoinNative(nativeFolder.empty() ? "." : nativeFolder, name);
+}
+
+// The permissions a file written over target keeps: those of the file it replaces
+// (set-id bits are never carried over); false when there is none.
+bool ExistingPermissions(const std::string& target, mode_t& permissions) {
+    struct stat st;
+    if (!Exists(target, &st) || !S_ISREG(st.st_mode))
+        return false;
+    permissions = st.st_mode & 0777;
+    return true;
 }
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
@@ -283,11 +199,44 @@ class Fd {
     int fd_;
 };
 
+// Opens a file for reading only when it is a regular file, links followed: a pipe
+// would keep the program waiting, a device might never end. Neither open nor read
+// waits.
+int OpenRegularFile(const std::string& native, struct stat& st) {
+    auto refuse = [&native] {
+        throw QuillonError(PlatformError::FileNotFound, "Platform",
+                           "Cannot open " + native + ": it is not a regular file");
+    };
+    if (Exists(native, &st) && !S_ISREG(st.st_mode))
+        refuse();
+    Fd fd(::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0)
+        RaiseErrno(errno, "Cannot open", native);
+    // Checked again on what was opened: the name may have changed in between.
+    if (::fstat(fd.get(), &st) != 0)
+        RaiseErrno(errno, "Cannot read", native);
+    if (!S_ISREG(st.st_mode))
+        refuse();
+    return fd.release();
+}
+
 }  // namespace
+
+void ConfineWritesTo(const std::string& folder) {
+    if (folder.empty()) {
+        WriteRoot().clear();
+        return;
+    }
+    const std::string native = ResolveFolder(Slashed(folder));
+    const std::string real = RealPath(native);
+    if (real.empty())
+        RaiseErrno(errno, "Cannot find", native.empty() ? "." : native);
+    WriteRoot() = real;
+}
 
 bool FileExists(const std::string& file) {
     struct stat st;
-    return Exists(ResolveFull(file), &st) && !S_ISDIR(st.st_mode);
+    return Exists(ResolveFull(file), &st) && S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& folder) {
@@ -313,7 +262,8 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
         struct stat st;
         if (::stat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
-        names.push_back(name);
+        if (Shared::ListedNameUsable(folder, name))
+            names.push_back(name);
     }
     ::closedir(dir);
     SortNames(names);
@@ -337,7 +287,8 @@ std::vector<std::string> ListFolders(const std::string& folder) {
         struct stat st;
         if (::lstat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             continue;
-        names.push_back(name);
+        if (Shared::ListedNameUsable(folder, name))
+            names.push_back(name);
     }
     ::closedir(dir);
     SortNames(names);
@@ -371,65 +322,77 @@ bool IsReadOnly(const std::string& file) {
     return (st.st_mode & S_IWUSR) == 0;
 }
 
-void SetReadOnly(const std::string& file, bool readOnly) {
+std::uintmax_t FileSize(const std::string& file) {
     struct stat st;
     std::string native = ResolveFull(file);
     if (::stat(native.c_str(), &st) != 0)
         RaiseErrno(errno, "Cannot read the attributes of", native);
+    return static_cast<std::uintmax_t>(st.st_size);
+}
+
+void SetReadOnly(const std::string& file, bool readOnly) {
+    struct stat st;
+    const std::string native = ResolveFull(file);
+    if (::stat(native.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot read the attributes of", native);
+    // The bits are those of the file a link leads to: that file must be in the game.
+    const std::string real = RealInside(native, native);
     mode_t mode = st.st_mode & 07777;
     mode = readOnly ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
-    if (::chmod(native.c_str(), mode) != 0)
+    if (::chmod(real.c_str(), mode) != 0)
         RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
 void CopyFile(const std::string& from, const std::string& to, bool flush) {
-    std::string source = ResolveFull(from);
-    Split target = Resolve(to);
-    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
-        RaiseErrno(errno, "Cannot open", source);
+    const std::string source = ResolveFull(from);
     struct stat st;
-    if (::fstat(in.get(), &st) != 0)
-        RaiseErrno(errno, "Cannot read", source);
-    if (S_ISDIR(st.st_mode))
-        RaiseErrno(EISDIR, "Cannot copy", source);
-    RefuseReadOnly(target.full);
-    std::string temp = TemporarySibling(target.folder);
-    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777));
+    Fd in(OpenRegularFile(source, st));
+    const Target target = WritableTarget(to);
+    RefuseReadOnly(target.path);
+    mode_t permissions = 0;
+    const bool replacing = ExistingPermissions(target.path, permissions);
+    const std::string temp = TemporarySibling(target.folder);
+    // A new file gets no more than the system's default for new files: a backup of a
+    // private or read-only file stays so, a program of a mod is no program here.
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0666));
     if (out.get() < 0)
-        RaiseErrno(errno, "Cannot create a file beside", target.full);
+        RaiseErrno(errno, "Cannot create a file beside", target.split.full);
     try {
-        CopyContents(in.get(), out.get(), target.full);
+        if (replacing && ::fchmod(out.get(), permissions) != 0)
+            RaiseErrno(errno, "Cannot set the attributes of", target.split.full);
+        CopyContents(in.get(), out.get(), target.split.full);
         if (flush && ::fsync(out.get()) != 0)
-            RaiseErrno(errno, "Cannot write", target.full);
+            RaiseErrno(errno, "Cannot write", target.split.full);
         if (::close(out.release()) != 0)
-            RaiseErrno(errno, "Cannot write", target.full);
-        TestSeam::Reached(TestSeam::Point::Copy, target.full);
-        if (::rename(temp.c_str(), target.full.c_str()) != 0)
-            RaiseErrno(errno, "Cannot replace", target.full);
+            RaiseErrno(errno, "Cannot write", target.split.full);
+        TestSeam::Reached(TestSeam::Point::Copy, target.split.full);
+        if (::rename(temp.c_str(), target.path.c_str()) != 0)
+            RaiseErrno(errno, "Cannot replace", target.split.full);
     } catch (...) {
         ::unlink(temp.c_str());
         throw;
     }
-    NoteCreated(target.folder, target.name);
+    NoteCreated(target.split.folder, target.split.name);
 }
 
 bool BackupFile(const std::string& from, const std::string& to) {
     std::string source = ResolveFull(from);
-    Split target = Resolve(to);
+    const Target target = WritableTarget(to);
     struct stat st;
-    if (!Exists(source, &st))
+    if (::lstat(source.c_str(), &st) != 0)
         RaiseErrno(errno, "Cannot open", source);
+    // Only a file itself is linked: a backup that is a link would lead wherever the
+    // game's link led, and the copy reads through it instead.
     const bool linkable = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
     // Any refusal (a file system without links, too many links, a name taken) leaves
     // the copy, which reports a real problem if there is one.
     const bool linked = linkable && !TestSeam::HardLinksRefused() &&
-                        ::link(source.c_str(), target.full.c_str()) == 0;
+                        ::link(source.c_str(), target.path.c_str()) == 0;
     if (linked)
-        NoteCreated(target.folder, target.name);
+        NoteCreated(target.split.folder, target.split.name);
     else
         CopyFile(from, to, true);
-    TestSeam::Reached(TestSeam::Point::Backup, target.full);
+    TestSeam::Reached(TestSeam::Point::Backup, target.split.full);
     return linked;
 }
 
@@ -468,32 +431,42 @@ std::vector<std::string> ListTemporaryFiles(const std::string& folder) {
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
-    std::string source = ResolveFull(from);
-    Split target = Resolve(to);
-    if (::rename(source.c_str(), target.full.c_str()) != 0)
-        RaiseErrno(errno, "Cannot replace", target.full);
-    Split gone = Resolve(from);
-    NoteDeleted(gone.folder, gone.name);
-    NoteCreated(target.folder, target.name);
+    const Target source = WritableTarget(from);
+    const Target target = WritableTarget(to);
+    mode_t permissions = 0;
+    if (ExistingPermissions(target.path, permissions)) {
+        // Not through a link: the file moved is the one whose bits change.
+        Fd moved(::open(source.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (moved.get() < 0 || ::fchmod(moved.get(), permissions) != 0)
+            RaiseErrno(errno, "Cannot set the attributes of", source.split.full);
+    }
+    if (::rename(source.path.c_str(), target.path.c_str()) != 0)
+        RaiseErrno(errno, "Cannot replace", target.split.full);
+    NoteDeleted(source.split.folder, source.split.name);
+    NoteCreated(target.split.folder, target.split.name);
 }
 
 void DeleteFile(const std::string& file) {
-    Split split = Resolve(file);
+    const Target target = WritableTarget(file);
     // As on Windows, a read-only file is not deleted until its bit is cleared.
-    RefuseReadOnly(split.full, "Cannot delete");
-    if (::unlink(split.full.c_str()) != 0)
-        RaiseErrno(errno, "Cannot delete", split.full);
-    NoteDeleted(split.folder, split.name);
+    RefuseReadOnly(target.path, "Cannot delete");
+    if (::unlink(target.path.c_str()) != 0)
+        RaiseErrno(errno, "Cannot delete", target.split.full);
+    NoteDeleted(target.split.folder, target.split.name);
 }
 
 void CreateFolder(const std::string& folder) {
     std::string slashed = Slashed(folder);
     while (slashed.size() > 1 && slashed.back() == '/')
         slashed.pop_back();
-    Split split = Resolve(slashed);
-    if (::mkdir(split.full.c_str(), 0777) != 0)
-        RaiseErrno(errno, "Cannot create", split.full);
-    NoteCreated(split.folder, split.name);
+    const Target target = WritableTarget(slashed);
+    if (::mkdir(target.path.c_str(), 0777) != 0)
+        RaiseErrno(errno, "Cannot create", target.split.full);
+    NoteCreated(target.split.folder, target.split.name);
+}
+
+void ForgetCachedFolders() {
+    PosixPaths::ForgetCache();
 }
 
 std::string NativePath(const std::string& path) {
@@ -508,60 +481,71 @@ bool DriveRootUsable(char letter) {
     return letter == 'Z' || letter == 'z';
 }
 
-void ForgetCachedFolders() {
-    Listings().clear();
-    ResolvedFolders().clear();
-}
-
 std::string ReadWholeFile(const std::string& file) {
-    std::string native = ResolveFull(file);
+    const std::string native = ResolveFull(file);
     struct stat st;
-    if (::stat(native.c_str(), &st) != 0)
-        RaiseErrno(errno, "Cannot open", native);
-    if (S_ISDIR(st.st_mode))
-        RaiseErrno(EISDIR, "Cannot open", native);
-    std::ifstream in(native, std::ios::binary);
-    if (!in)
-        RaiseErrno(errno ? errno : EACCES, "Cannot open", native);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    Fd in(OpenRegularFile(native, st));
+    std::string content;
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
+        if (got == 0)
+            return content;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseErrno(errno, "Cannot read", native);
+        }
+        content.append(buffer.data(), static_cast<std::size_t>(got));
+    }
 }
 
 struct OutputFile::Impl {
     int fd = -1;
-    std::string target;  // native
-    std::string folder;
-    std::string name;
+    std::string target;  // native, in its real folder
+    std::string name;    // native, as the program named it
+    Split split;
     std::string temp;  // empty when appending
     bool failed = false;
 };
 
 OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_unique<Impl>()) {
-    Split target = Resolve(file);
-    impl_->target = target.full;
-    impl_->folder = target.folder;
-    impl_->name = target.name;
-    // Refused now rather than after everything was written.
-    RefuseReadOnly(target.full);
+    const Target target = WritableTarget(file);
+    impl_->target = target.path;
+    impl_->name = target.split.full;
+    impl_->split = target.split;
     if (mode == Mode::Append) {
-        impl_->fd = ::open(target.full.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        // The log is written in place: through a link or a second name it would be
+        // written wherever that leads. Neither waits on a pipe.
+        impl_->fd = ::open(target.path.c_str(),
+                           O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (impl_->fd < 0 && errno == ELOOP)
+            throw QuillonError(
+                PlatformError::PermissionDenied, "Platform",
+                "Cannot append to " + impl_->name + ": it is a link to " + RealPath(target.path));
         if (impl_->fd < 0)
-            RaiseErrno(errno, "Cannot open", target.full);
+            RaiseErrno(errno, "Cannot open", impl_->name);
+        struct stat st;
+        if (::fstat(impl_->fd, &st) != 0)
+            RaiseErrno(errno, "Cannot open", impl_->name);
+        if (!S_ISREG(st.st_mode) || st.st_nlink != 1)
+            throw QuillonError(PlatformError::PermissionDenied, "Platform",
+                               "Cannot append to " + impl_->name +
+                                   (S_ISREG(st.st_mode) ? ": it has another name (a hard link)"
+                                                        : ": it is not a regular file"));
+        // Refused now rather than after everything was written.
+        RefuseReadOnly(target.path);
         return;
     }
-    if (!target.folder.empty() && !FolderExists(target.folder))
-        RaiseErrno(ENOENT, "Cannot create", target.full);
-    struct stat st;
-    mode_t perms = 0666;
-    if (::stat(target.full.c_str(), &st) == 0)
-        perms = st.st_mode & 0777;
+    RefuseReadOnly(target.path);
+    mode_t permissions = 0;
+    const bool replacing = ExistingPermissions(target.path, permissions);
     impl_->temp = TemporarySibling(target.folder);
-    impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, perms);
+    impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (impl_->fd < 0)
-        RaiseErrno(errno, "Cannot create a file beside", target.full);
-    if (::stat(target.full.c_str(), &st) == 0)
-        ::fchmod(impl_->fd, st.st_mode & 07777);
+        RaiseErrno(errno, "Cannot create a file beside", impl_->name);
+    if (replacing)
+        ::fchmod(impl_->fd, permissions);
 }
 
 OutputFile::~OutputFile() {
@@ -574,9 +558,9 @@ OutputFile::~OutputFile() {
 
 void OutputFile::Write(const std::string& text) {
     if (impl_->fd < 0)
-        RaiseErrno(EBADF, "Cannot write", impl_->target);
+        RaiseErrno(EBADF, "Cannot write", impl_->name);
     try {
-        WriteAll(impl_->fd, text.data(), text.size(), impl_->target);
+        WriteAll(impl_->fd, text.data(), text.size(), impl_->name);
     } catch (...) {
         impl_->failed = true;
         throw;
@@ -590,7 +574,7 @@ void OutputFile::Close() {
     impl_->fd = -1;
     if (impl_->temp.empty()) {
         if (::close(fd) != 0)
-            RaiseErrno(errno, "Cannot write", impl_->target);
+            RaiseErrno(errno, "Cannot write", impl_->name);
         return;
     }
     // A write that failed leaves the old file in place: an incomplete settings file
@@ -603,15 +587,15 @@ void OutputFile::Close() {
     }
     if (!ok) {
         ::unlink(impl_->temp.c_str());
-        RaiseErrno(err ? err : EIO, "Cannot write", impl_->target);
+        RaiseErrno(err ? err : EIO, "Cannot write", impl_->name);
     }
     TestSeam::Reached(TestSeam::Point::Write, impl_->target);
     if (::rename(impl_->temp.c_str(), impl_->target.c_str()) != 0) {
         err = errno;
         ::unlink(impl_->temp.c_str());
-        RaiseErrno(err, "Cannot replace", impl_->target);
+        RaiseErrno(err, "Cannot replace", impl_->name);
     }
-    NoteCreated(impl_->folder, impl_->name);
+    NoteCreated(impl_->split.folder, impl_->split.name);
 }
 
 }  // namespace NativeFs
