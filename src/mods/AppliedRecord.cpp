@@ -5,6 +5,7 @@
 
 #include "QuillonError.h"
 #include "Shared.h"
+#include "TestSeam.h"
 #include "TextCase.h"
 #include "Useful.h"
 
@@ -85,9 +86,16 @@ AppliedRecord::~AppliedRecord() {
 }
 
 void AppliedRecord::Setup(const std::string& GamePath) {
-    gamePath_ = GamePath;
     entries_.clear();
     changed_ = false;
+    if (active == this)
+        active = nullptr;
+    // Unbound, the record is neither read, written nor consulted, and no file is
+    // hashed for it: what a switch costs without it.
+    gamePath_.clear();
+    if (TestSeam::RecordIgnored())
+        return;
+    gamePath_ = GamePath;
     active = this;
     Read();
 }
@@ -175,7 +183,7 @@ void AppliedRecord::Discard() {
 }
 
 std::string AppliedRecord::Relative(const std::string& File) const {
-    if (File.size() > gamePath_.size() &&
+    if (!gamePath_.empty() && File.size() > gamePath_.size() &&
         TextCase::Lower(File.substr(0, gamePath_.size())) == TextCase::Lower(gamePath_))
         return File.substr(gamePath_.size());
     return std::string();
@@ -191,6 +199,8 @@ const AppliedRecord::Entry* AppliedRecord::Find(const std::string& FullName) con
 
 void AppliedRecord::NoteWritten(const std::string& File, const std::string& Hash,
                                 const std::string& Mod, const std::string& Kind) {
+    if (gamePath_.empty())
+        return;
     const std::string relative = Relative(File);
     Entry entry{relative, {}, Hash, Kind, Mod};
     if (relative.empty() || !NativeFs::StampOf(File, entry.Stamp)) {
@@ -202,6 +212,8 @@ void AppliedRecord::NoteWritten(const std::string& File, const std::string& Hash
 }
 
 void AppliedRecord::NoteAsItIs(const std::string& File) {
+    if (gamePath_.empty())
+        return;
     const Entry* known = Find(File);
     const std::string kind = known ? known->Kind : kGame;
     const std::string mod = known ? known->Mod : std::string();
@@ -209,6 +221,8 @@ void AppliedRecord::NoteAsItIs(const std::string& File) {
 }
 
 void AppliedRecord::NoteRestored(const std::string& File, const std::string& Backup) {
+    if (gamePath_.empty())
+        return;
     NoteWritten(File, HashOf(Backup), std::string(), kGame);
 }
 

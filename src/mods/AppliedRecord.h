@@ -43,7 +43,8 @@ class AppliedRecord {
     AppliedRecord& operator=(const AppliedRecord&) = delete;
 
     // Binds to the record of a game folder (ending in "\") and reads it; the mod
-    // operations on that folder then find it through Of.
+    // operations on that folder then find it through Of. With the test seam
+    // QUILLON_TEST_NO_RECORD it stays unbound and does nothing at all.
     void Setup(const std::string& GamePath);
     // Writes the record when it changed (crash-safe). A record that cannot be written
     // costs the knowledge, never the operation: it is removed if it can be.
