@@ -22,7 +22,17 @@ bool frmMain::ApplySelectedSetup() {
     // On disk before the first file changes; removed once the switch has ended as it
     // should, whether the new setup was applied or given up.
     JournalOperation journal(JournalFile, {Journal::kSwitch, CurrentSetup->Name, newSetup->Name});
-    const bool aborted = SwitchToSetup(newSetup);
+    bool aborted = true;
+    try {
+        aborted = SwitchToSetup(newSetup);
+    } catch (...) {
+        // What was done up to the error is known; the journal stays for the rest.
+        Record.Save();
+        throw;
+    }
+    // Before the journal goes: a record on disk is never older than the game's files
+    // unless a journal says so.
+    Record.Save();
     journal.End();
     return aborted;
 }
@@ -90,10 +100,12 @@ void frmMain::RestoreOriginalAction(std::shared_ptr<FileReference>& Arg) {
         return;
     FileReference target;
     target.Setup(backup.Path(), targetName, FileInterface.get());
+    Record.KeepIfEdited(target.FullName(), Log, LogFile);
     if (Log)
         LogFile.WriteLine("Restoring " + backup.Path() + backup.FileName() + " to " +
                           target.Path() + target.FileName());
     backup.CopyIntoReference(target, false);
+    Record.NoteRestored(target.FullName(), backup.FullName());
 }
 
 void frmMain::LaunchGame() {

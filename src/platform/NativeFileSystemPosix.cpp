@@ -300,6 +300,15 @@ std::string CurrentFolder() {
     return buffer.data();
 }
 
+bool StampOf(const std::string& file, FileStamp& stamp) {
+    struct stat st;
+    if (::stat(ResolveFull(file).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    stamp.Size = static_cast<std::uint64_t>(st.st_size);
+    stamp.Time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
 bool IsReadOnly(const std::string& file) {
     struct stat st;
     std::string native = ResolveFull(file);

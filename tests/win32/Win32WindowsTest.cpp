@@ -19,6 +19,7 @@
 #include "frmManageSetups.h"
 #include "frmPreview.h"
 #include "frmSetupFiles.h"
+#include "frmVerify.h"
 
 // Each control names only the fields it has.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -257,6 +258,34 @@ TEST(Win32Windows, PreviewAndFilesOfASetupAreDrawnFromTheirDescriptions) {
     }));
     EXPECT_TRUE(filesShown);
     EXPECT_FALSE(mod.empty());
+}
+
+// Verify, drawn from its description: a player's edit is listed, and Re-apply puts the
+// mod's file back (the edit kept) and empties the list.
+TEST(Win32Windows, VerifyListsAnEditThatReapplyPutsRight) {
+    Win32Program program;
+    program.Start(kYesToAll);
+    ASSERT_TRUE(program.ClickItem("lstSetups", "Night Mode"));
+    program.Click("cmdApply");
+    const std::string sprite = "qel2_data\\default\\gamedata\\newsprite.txt";
+    program.Game.Write(sprite, "edited by hand\r\n");
+
+    std::wstring state, before, after;
+    ASSERT_TRUE(program.WithWindow("cmdVerify", "frmVerify", [&](Win32Form& verify) {
+        ExpectShowsItsDescription(verify, frmVerify::Description());
+        state = ItemText(program.Handle("lstVerify"), 1, 1);
+        before = Win32Program::Shown(program.Handle("lblVerifySummary"));
+        if (program.ClickItem("lstVerify", sprite))
+            program.Click("cmdVerifyReapply");
+        after = Win32Program::Shown(program.Handle("lblVerifySummary"));
+        program.Click("cmdVerifyClose");
+    }));
+    EXPECT_EQ(state, L"Changed since applied (Night Mode)");
+    EXPECT_TRUE(before.ends_with(L" files checked, 1 differ.")) << Win32Text::FromWide(before);
+    EXPECT_TRUE(after.ends_with(L" files checked, all as applied.")) << Win32Text::FromWide(after);
+    EXPECT_EQ(program.Game.Read(sprite),
+              program.Game.Read("mods\\nightmode\\nightmode_newsprite.txt"));
+    EXPECT_TRUE(program.Game.Exists("quill-kept\\qel2_data\\default\\gamedata"));
 }
 
 TEST(Win32Windows, OptionsAndPlayerValuesAreSavedWhenClosedFromTheTitleBar) {
