@@ -336,9 +336,31 @@ void QtListView::Select(int index) {
         return;
     }
     QTreeWidgetItem* item = At(index);
+    // One item alone, even where the user may select several.
+    if (MultiSelect())
+        clearSelection();
     setCurrentItem(item);
     item->setSelected(true);
     scrollToItem(item);
+}
+
+void QtListView::SetMultiSelect(bool on) {
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection
+                        : QAbstractItemView::SingleSelection);
+}
+
+bool QtListView::MultiSelect() const {
+    return selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+bool QtListView::IsSelected(int index) const {
+    return At(index)->isSelected();
+}
+
+void QtListView::SelectAlso(int index) {
+    if (!MultiSelect())
+        return Select(index);
+    At(index)->setSelected(true);
 }
 
 QRect QtListView::ItemRect(int index) const {
