@@ -114,7 +114,7 @@ void frmVerify::ReapplySelected() {
     Shared::OpenLog(main_.Log, main_.LogFile, false);
     for (const std::string& path : paths) {
         std::string problem;
-        // A file that cannot be copied keeps the others from nothing.
+        // One file that cannot be copied does not stop the others.
         try {
             problem = Reapply(path);
         } catch (const QuillonError& error) {

@@ -326,8 +326,14 @@ std::string QtListView::SubItem(int index) const {
 }
 
 int QtListView::SelectedIndex() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? 0 : indexOfTopLevelItem(selected.first()) + 1;
+    // Of several, the first in the list (selectedItems() is in the order of selection).
+    int first = 0;
+    for (QTreeWidgetItem* item : selectedItems()) {
+        const int index = indexOfTopLevelItem(item) + 1;
+        if (first == 0 || index < first)
+            first = index;
+    }
+    return first;
 }
 
 void QtListView::Select(int index) {
