@@ -3,9 +3,11 @@
 #include "AppliedRecord.h"
 #include "Dialogs.h"
 #include "FileReference.h"
+#include "QuillonError.h"
 #include "Shared.h"
 #include "TextCase.h"
 #include "TransferType.h"
+#include "Useful.h"
 #include "frmMain.h"
 
 // Each control names only the fields it has.
@@ -33,7 +35,10 @@ const WindowDescription& frmVerify::Description() {
         .Caption = "Verify Game Files",
         .Dialog = true,
         .Controls = {
-            {.Name = "lstVerify", .Kind = K::ListView, .Items = {"File", "State"}},
+            {.Name = "lstVerify",
+             .Kind = K::ListView,
+             .Items = {"File", "State"},
+             .MultiSelect = true},
             {.Name = "lblVerifySummary", .Kind = K::Label},
             {.Name = "cmdVerifyReapply", .Kind = K::Button, .Caption = "&Re-apply"},
             {.Name = "cmdVerifyAccept", .Kind = K::Button, .Caption = "&Accept"},
@@ -93,19 +98,45 @@ void frmVerify::Check() {
                                 : files + std::to_string(differ) + " differ.");
 }
 
-std::string frmVerify::SelectedPath() const {
+std::vector<std::string> frmVerify::SelectedPaths() const {
     const ListView& list = form_->ListViewNamed("lstVerify");
-    const int selected = list.SelectedIndex();
-    return selected == 0 ? std::string() : list.Key(selected);
+    std::vector<std::string> paths;
+    for (int index : list.SelectedIndices())
+        paths.push_back(list.Key(index));
+    return paths;
 }
 
 void frmVerify::ReapplySelected() {
+    const std::vector<std::string> paths = SelectedPaths();
+    if (paths.empty())
+        return;
+    std::string problems;
+    Shared::OpenLog(main_.Log, main_.LogFile, false);
+    for (const std::string& path : paths) {
+        std::string problem;
+        // One file that cannot be copied does not stop the others.
+        try {
+            problem = Reapply(path);
+        } catch (const QuillonError& error) {
+            problem = "Could not re-apply " + path + ": " + error.Description;
+        }
+        if (!problem.empty())
+            problems += (problems.empty() ? "" : Useful::CrLf) + problem;
+    }
+    Shared::CloseLog(main_.Log, main_.LogFile, false);
+    main_.Record.Save();
+    Check();
+    // What kept files from being re-applied is told once, after the others are done.
+    if (!problems.empty())
+        MsgBox(problems, MsgIcon::Warning, MsgButtons::OK);
+}
+
+std::string frmVerify::Reapply(const std::string& Path) {
     AppliedRecord& record = main_.Record;
-    const std::string path = SelectedPath();
-    const AppliedRecord::Entry* entry = path.empty() ? nullptr : record.Find(main_.GamePath + path);
+    const AppliedRecord::Entry* entry = record.Find(main_.GamePath + Path);
     // A backup is never re-applied: it keeps the game's file, which no mod has.
     if (!entry || IsBackup(entry->Path))
-        return;
+        return std::string();
     const std::string target = record.FullName(*entry);
     const std::int32_t kind =
         entry->Kind == "Substitution" ? TransferType::Substitution : TransferType::Application;
@@ -124,37 +155,33 @@ void frmVerify::ReapplySelected() {
                                                main_.GamePath);
         }
     }
-    if (!source || source->FileAbsent()) {
-        MsgBox("The file of " + entry->Mod + " for " + entry->Path + " is no longer there.",
-               MsgIcon::Warning, MsgButtons::OK);
-        return;
-    }
+    if (!source || source->FileAbsent())
+        return "The file of " + entry->Mod + " for " + entry->Path + " is no longer there.";
     const std::string mod = entry->Mod;
     const std::string kindName = entry->Kind;
-    Shared::OpenLog(main_.Log, main_.LogFile, false);
     record.KeepIfEdited(target, main_.Log, main_.LogFile);
     Shared::LogLine(main_.Log, main_.LogFile, "Copying " + source->FullName() + " to " + target);
     FileReference into;
     into.Setup(target.substr(0, target.rfind('\\') + 1), target.substr(target.rfind('\\') + 1),
                main_.FileInterface.get());
     source->CopyIntoReference(into, false);
-    Shared::CloseLog(main_.Log, main_.LogFile, false);
     record.NoteWritten(target, AppliedRecord::HashOfFile(source->FullName()), mod, kindName);
-    record.Save();
-    Check();
+    return std::string();
 }
 
 void frmVerify::AcceptSelected() {
     AppliedRecord& record = main_.Record;
-    const std::string path = SelectedPath();
-    if (path.empty())
+    const std::vector<std::string> paths = SelectedPaths();
+    if (paths.empty())
         return;
-    const std::string file = main_.GamePath + path;
-    // The record follows the file: one that is gone is no longer answered for.
-    if (NativeFs::FileExists(file))
-        record.NoteAsItIs(file);
-    else
-        record.Forget(file);
+    for (const std::string& path : paths) {
+        const std::string file = main_.GamePath + path;
+        // The record follows the file: one that is gone is no longer answered for.
+        if (NativeFs::FileExists(file))
+            record.NoteAsItIs(file);
+        else
+            record.Forget(file);
+    }
     record.Save();
     Check();
 }

@@ -25,12 +25,16 @@ class frmVerify {
 
     // Fills the list from a fresh comparison.
     void Check();
+    // Act on every selected file, then check again.
     void ReapplySelected();
     void AcceptSelected();
 
   private:
-    // The record's path of the selected file, or "" when none is selected.
-    std::string SelectedPath() const;
+    // The record's paths of the selected files.
+    std::vector<std::string> SelectedPaths() const;
+    // Copies the mod's file again over the file at Path (the log open); a problem
+    // that keeps it from doing so is returned, in the player's words.
+    std::string Reapply(const std::string& Path);
 
     std::unique_ptr<Form> form_;
     frmMain& main_;

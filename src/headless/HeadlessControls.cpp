@@ -1,5 +1,7 @@
 #include "HeadlessControls.h"
 
+#include <set>
+
 #include "HeadlessDriver.h"
 #include "QuillonError.h"
 #include "Useful.h"
@@ -115,7 +117,7 @@ class MemListView : public MemControl<ListView> {
     }
     void Clear() override {
         items_.clear();
-        selected_ = 0;
+        selected_.clear();
     }
     int AddItem(const std::string& key, const std::string& text) override {
         items_.push_back({key, text, ""});
@@ -126,17 +128,28 @@ class MemListView : public MemControl<ListView> {
     std::string Key(int index) const override { return At(index).key; }
     std::string Text(int index) const override { return At(index).text; }
     std::string SubItem(int index) const override { return At(index).sub; }
-    int SelectedIndex() const override { return selected_; }
+    int SelectedIndex() const override { return selected_.empty() ? 0 : *selected_.begin(); }
     void Select(int index) override {
         if (index != 0)
             At(index);
-        selected_ = index;
+        selected_.clear();
+        if (index != 0)
+            selected_.insert(index);
+    }
+    void SetMultiSelect(bool on) override { multiSelect_ = on; }
+    bool MultiSelect() const override { return multiSelect_; }
+    bool IsSelected(int index) const override { return selected_.count(index) != 0; }
+    void SelectAlso(int index) override {
+        if (!multiSelect_)
+            return Select(index);
+        At(index);
+        selected_.insert(index);
     }
     std::vector<std::string> StateLines() const override {
         std::vector<std::string> lines;
         for (int i = 1; i <= Count(); ++i) {
             const Item& item = At(i);
-            std::string line = (i == selected_ ? "* " : "  ") + item.key + "\t" + item.text;
+            std::string line = (IsSelected(i) ? "* " : "  ") + item.key + "\t" + item.text;
             if (twoColumns_)
                 line += "\t" + item.sub;
             lines.push_back(line);
@@ -158,7 +171,8 @@ class MemListView : public MemControl<ListView> {
     }
 
     std::vector<Item> items_;
-    int selected_ = 0;
+    std::set<int> selected_;
+    bool multiSelect_ = false;
     bool twoColumns_ = false;
 };
 

@@ -220,6 +220,8 @@ const std::vector<ScriptDriver::CommandSpec>& ScriptDriver::Commands() {
         {"click", "CONTROL", "presses a button or clicks a check box", &ScriptDriver::ClickCommand},
         {"select", "CONTROL KEY", "selects a list item and raises its click",
          &ScriptDriver::SelectCommand},
+        {"selectalso", "CONTROL KEY", "adds a list item to the selection (a list of several)",
+         &ScriptDriver::SelectAlsoCommand},
         {"deselect", "CONTROL", "leaves a list view with no selected item",
          &ScriptDriver::DeselectCommand},
         {"key", "CONTROL Delete|Enter", "a key released in a list view", &ScriptDriver::KeyCommand},
@@ -308,16 +310,31 @@ ListView& ScriptDriver::ListNamed(const Command& command, const std::string& nam
     return *list;
 }
 
+int ScriptDriver::ItemWithKey(const Command& command, const ListView& list, const std::string& name,
+                              const std::string& key) {
+    const int index = list.FindKey(key);
+    if (index == 0)
+        ScriptError(command, "no item of " + name + " has the key " + key);
+    return index;
+}
+
 void ScriptDriver::SelectCommand(const Command& command) {
     std::string target, key;
     SplitArgument(command.argument, target, key);
     ListView& list = ListNamed(command, target);
-    const int index = list.FindKey(key);
-    if (index == 0)
-        ScriptError(command, "no item of " + target + " has the key " + key);
+    const int index = ItemWithKey(command, list, target, key);
     list.Select(index);
     if (list.ItemClick)
         list.ItemClick(index);
+}
+
+void ScriptDriver::SelectAlsoCommand(const Command& command) {
+    std::string target, key;
+    SplitArgument(command.argument, target, key);
+    ListView& list = ListNamed(command, target);
+    if (!list.MultiSelect())
+        ScriptError(command, target + " allows one selected item only");
+    list.SelectAlso(ItemWithKey(command, list, target, key));
 }
 
 void ScriptDriver::DeselectCommand(const Command& command) {

@@ -61,12 +61,16 @@ class ScriptDriver : public DialogService, public CommonDialog, public Launcher 
     void CloseCommand(const Command& command);
     void ClickCommand(const Command& command);
     void SelectCommand(const Command& command);
+    void SelectAlsoCommand(const Command& command);
     void DeselectCommand(const Command& command);
     void KeyCommand(const Command& command);
     void DblClickCommand(const Command& command);
     void SetCommand(const Command& command);
     void ShowCommand(const Command& command);
     ListView& ListNamed(const Command& command, const std::string& name);
+    // The item of the list with that key; a key it lacks is a script error.
+    int ItemWithKey(const Command& command, const ListView& list, const std::string& name,
+                    const std::string& key);
 
     // Runs the next command; false at the end of the script.
     bool Step();

@@ -241,9 +241,13 @@ bool AppliedRecord::Differs(const Entry& E) const {
     return stamp.Size != E.Stamp.Size || HashOfFile(FullName(E)) != E.Hash;
 }
 
-bool AppliedRecord::GameFileChanged(const std::string& File) const {
+bool AppliedRecord::GameFileInPlace(const std::string& File) const {
     const Entry* entry = Find(File);
-    return entry && entry->Kind == kGame && NativeFs::FileExists(File) && Differs(*entry);
+    return entry && entry->Kind == kGame && NativeFs::FileExists(File);
+}
+
+bool AppliedRecord::GameFileChanged(const std::string& File) const {
+    return GameFileInPlace(File) && Differs(*Find(File));
 }
 
 std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,

@@ -71,6 +71,8 @@ class AppliedRecord {
     // Whether File is not what its entry says: the size and time stamp answer when
     // they match, the content hash otherwise. A missing file differs.
     bool Differs(const Entry& E) const;
+    // The game's own file should be in File's place (and File is there).
+    bool GameFileInPlace(const std::string& File) const;
     // The game's own file should be in File's place and has changed since.
     bool GameFileChanged(const std::string& File) const;
     // When File should be a mod's and has changed since it was written, copies it under

@@ -113,8 +113,11 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
                                 KindName(TransferType));
         } else if (backup && backup->FileAbsent()) {
             // A file already substituted has its game version in the "subst_" backup:
-            // that one, not the substitute, is what "orig_" must keep.
-            const auto subst = TransferType == TransferType::Application
+            // that one, not the substitute, is what "orig_" must keep. Where the game's
+            // own file is in place, a "subst_" backup beside it is older than it (it
+            // outlived its setup) and would undo an update of the game.
+            const auto subst = TransferType == TransferType::Application &&
+                                       !(record && record->GameFileInPlace(to->FullName()))
                                    ? MakeBackupFile(*to, TransferType::Substitution)
                                    : nullptr;
             const FileReference* original = nullptr;

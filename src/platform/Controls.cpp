@@ -80,6 +80,8 @@ Control& SetUp(Form& form, const ControlDescription& described) {
             if (!described.Items.empty())
                 list.SetColumns(described.Items[0],
                                 described.Items.size() > 1 ? described.Items[1] : "");
+            if (described.MultiSelect)
+                list.SetMultiSelect(true);
             return list;
         }
         case ControlKind::StatusBar: {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "WindowDescription.h"
 
@@ -80,7 +81,8 @@ class ComboBox : public Control {
 enum class ListKey { Delete, Enter };
 
 // A list view of items with a key, a text and optionally a second column. Positions
-// are 1-based; 0 means no item.
+// are 1-based; 0 means no item. A list holds one selected item unless it is told to
+// allow several.
 class ListView : public Control {
   public:
     virtual void SetColumns(const std::string& first, const std::string& second) = 0;
@@ -92,9 +94,26 @@ class ListView : public Control {
     virtual std::string Key(int index) const = 0;
     virtual std::string Text(int index) const = 0;
     virtual std::string SubItem(int index) const = 0;
+    // The selected item; of several, the first in the list.
     virtual int SelectedIndex() const = 0;
-    // Selects an item (0: none) without raising ItemClick.
+    // Selects an item alone (0: none) without raising ItemClick.
     virtual void Select(int index) = 0;
+
+    // Whether the user may select several items (ctrl- and shift-clicks).
+    virtual void SetMultiSelect(bool on) = 0;
+    virtual bool MultiSelect() const = 0;
+    virtual bool IsSelected(int index) const = 0;
+    // Adds an item to the selection without raising ItemClick; in a list that allows
+    // one selected item, selects it alone.
+    virtual void SelectAlso(int index) = 0;
+    // Every selected item, in list order.
+    std::vector<int> SelectedIndices() const {
+        std::vector<int> selected;
+        for (int i = 1; i <= Count(); ++i)
+            if (IsSelected(i))
+                selected.push_back(i);
+        return selected;
+    }
 
     int FindKey(const std::string& key) const {
         for (int i = 1; i <= Count(); ++i)

@@ -36,6 +36,8 @@ struct ControlDescription {
     std::vector<std::string> Items;
     // A combo box's text.
     std::string Text;
+    // A list view whose user may select several items.
+    bool MultiSelect = false;
     bool Visible = true;
     // A control that takes no input until the window logic enables it.
     bool Enabled = true;

@@ -326,8 +326,14 @@ std::string QtListView::SubItem(int index) const {
 }
 
 int QtListView::SelectedIndex() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? 0 : indexOfTopLevelItem(selected.first()) + 1;
+    // Of several, the first in the list (selectedItems() is in the order of selection).
+    int first = 0;
+    for (QTreeWidgetItem* item : selectedItems()) {
+        const int index = indexOfTopLevelItem(item) + 1;
+        if (first == 0 || index < first)
+            first = index;
+    }
+    return first;
 }
 
 void QtListView::Select(int index) {
@@ -336,9 +342,31 @@ void QtListView::Select(int index) {
         return;
     }
     QTreeWidgetItem* item = At(index);
+    // One item alone, even where the user may select several.
+    if (MultiSelect())
+        clearSelection();
     setCurrentItem(item);
     item->setSelected(true);
     scrollToItem(item);
+}
+
+void QtListView::SetMultiSelect(bool on) {
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection
+                        : QAbstractItemView::SingleSelection);
+}
+
+bool QtListView::MultiSelect() const {
+    return selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+bool QtListView::IsSelected(int index) const {
+    return At(index)->isSelected();
+}
+
+void QtListView::SelectAlso(int index) {
+    if (!MultiSelect())
+        return Select(index);
+    At(index)->setSelected(true);
 }
 
 QRect QtListView::ItemRect(int index) const {

@@ -346,18 +346,43 @@ int Win32ListView::SelectedIndex() const {
 }
 
 void Win32ListView::Select(int index) {
+    // One item alone, even where the user may select several.
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED;
+    if (index == 0 || MultiSelect())
+        ::SendMessageW(handle_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(&none));
+    if (index == 0)
+        return;
+    const std::size_t at = At(index);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    if (index == 0) {
-        item.stateMask = LVIS_SELECTED;
-        ::SendMessageW(handle_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                       reinterpret_cast<LPARAM>(&item));
-        return;
-    }
-    const std::size_t at = At(index);
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageW(handle_, LVM_SETITEMSTATE, at, reinterpret_cast<LPARAM>(&item));
     ::SendMessageW(handle_, LVM_ENSUREVISIBLE, at, FALSE);
+}
+
+void Win32ListView::SetMultiSelect(bool on) {
+    LONG_PTR style = ::GetWindowLongPtrW(handle_, GWL_STYLE);
+    style = on ? (style & ~LONG_PTR(LVS_SINGLESEL)) : (style | LVS_SINGLESEL);
+    ::SetWindowLongPtrW(handle_, GWL_STYLE, style);
+}
+
+bool Win32ListView::MultiSelect() const {
+    return (::GetWindowLongPtrW(handle_, GWL_STYLE) & LVS_SINGLESEL) == 0;
+}
+
+bool Win32ListView::IsSelected(int index) const {
+    return ::SendMessageW(handle_, LVM_GETITEMSTATE, At(index), LVIS_SELECTED) != 0;
+}
+
+void Win32ListView::SelectAlso(int index) {
+    if (!MultiSelect())
+        return Select(index);
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    ::SendMessageW(handle_, LVM_SETITEMSTATE, At(index), reinterpret_cast<LPARAM>(&item));
 }
 
 RECT Win32ListView::ItemRect(int index) const {

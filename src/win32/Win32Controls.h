@@ -137,6 +137,10 @@ class Win32ListView : public Win32Control<ListView> {
     std::string SubItem(int index) const override;
     int SelectedIndex() const override;
     void Select(int index) override;
+    void SetMultiSelect(bool on) override;
+    bool MultiSelect() const override;
+    bool IsSelected(int index) const override;
+    void SelectAlso(int index) override;
     LRESULT Notify(const NMHDR& header) override;
     // Shares the list's width among its columns.
     void FitColumns();

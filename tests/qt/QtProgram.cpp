@@ -40,16 +40,16 @@ QWidget* QtProgram::Front() const {
     return Main ? dynamic_cast<QtForm*>(&Main->Window()) : nullptr;
 }
 
-bool QtProgram::ClickKey(QtListView* list, const std::string& key) {
+bool QtProgram::ClickKey(QtListView* list, const std::string& key,
+                         Qt::KeyboardModifiers modifiers) {
     if (!list)
         return false;
     const int index = list->FindKey(key);
     if (index == 0)
         return false;
     list->scrollToItem(list->topLevelItem(index - 1));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      list->ItemRect(index).center());
-    return list->SelectedIndex() == index;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->ItemRect(index).center());
+    return list->IsSelected(index);
 }
 
 void QtProgram::ClickBox(QWidget* box) {

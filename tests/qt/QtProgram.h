@@ -33,8 +33,9 @@ class QtProgram {
     template <typename Widget>
     Widget* Control(const char* name) const;
 
-    // Clicks the item with this key; false when the list has none.
-    static bool ClickKey(QtListView* list, const std::string& key);
+    // Clicks the item with this key (with ctrl, say); whether it is selected after.
+    static bool ClickKey(QtListView* list, const std::string& key,
+                         Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Clicks a check box on its box (its caption may end left of the widget's middle).
     static void ClickBox(QWidget* box);
     // Keys of a list's items in order.

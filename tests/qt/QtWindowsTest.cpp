@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,7 @@ class QtWindowsTest : public QObject {
     void optionsAndPlayerValuesReachTheFiles();
     void closingFromTheTitleBarSavesAndEnds();
     void previewAndFilesOnlyReadUntilApplied();
-    void verifyListsAnEditAndReapplyKeepsIt();
+    void verifyListsEditsAndReapplyKeepsThem();
 };
 
 void QtWindowsTest::mainWindowShowsEveryCaptionAndTheLoadedState() {
@@ -357,19 +358,23 @@ void QtWindowsTest::previewAndFilesOnlyReadUntilApplied() {
     QVERIFY(Tree(program.Game) != before);
 }
 
-// A player's edit of a mod's file is listed; Re-apply keeps it under quill-kept, copies
-// the mod's file again and leaves the list empty.
-void QtWindowsTest::verifyListsAnEditAndReapplyKeepsIt() {
+// Players' edits of two files of a mod are listed; both are selected (a ctrl-click adds
+// the second), and one Re-apply keeps both under quill-kept, copies the mod's files again
+// and leaves the list empty.
+void QtWindowsTest::verifyListsEditsAndReapplyKeepsThem() {
     QtProgram program;
     program.Start(kYesToAll);
     QVERIFY(QTest::qWaitForWindowExposed(&program.Window()));
     QVERIFY(QtProgram::ClickKey(program.Control<QtListView>("lstSetups"), "Night Mode"));
     QTest::mouseClick(program.Control<QtButton>("cmdApply"), Qt::LeftButton);
     const std::string sprite = "qel2_data\\default\\gamedata\\newsprite.txt";
+    const std::string labels = "qel2_data\\english\\gamedata\\labels.txt";
     program.Game.Write(sprite, "edited by hand\r\n");
+    program.Game.Write(labels, "labels edited by hand\r\n");
 
     bool shown = false;
     std::vector<std::string> rows;
+    std::size_t selected = 0;
     std::string before, after;
     QVERIFY(program.WithWindow("cmdVerify", "frmVerify", [&](QtForm& verify) {
         shown = ShowsItsDescription(&verify, frmVerify::Description());
@@ -378,21 +383,28 @@ void QtWindowsTest::verifyListsAnEditAndReapplyKeepsIt() {
             rows.push_back(list->Text(row) + " " + list->SubItem(row));
         auto* summary = program.Control<QtLabel>("lblVerifySummary");
         before = summary->text().toStdString();
-        if (QtProgram::ClickKey(list, sprite))
+        if (QtProgram::ClickKey(list, sprite) &&
+            QtProgram::ClickKey(list, labels, Qt::ControlModifier)) {
+            selected = list->SelectedIndices().size();
             QTest::mouseClick(program.Control<QtButton>("cmdVerifyReapply"), Qt::LeftButton);
+        }
         after = summary->text().toStdString();
         QTest::mouseClick(program.Control<QtButton>("cmdVerifyClose"), Qt::LeftButton);
     }));
     QVERIFY(shown);
-    QCOMPARE(rows, std::vector<std::string>{sprite + " Changed since applied (Night Mode)"});
-    QVERIFY2(before.ends_with(" files checked, 1 differ."), before.c_str());
+    QCOMPARE(rows, (std::vector<std::string>{sprite + " Changed since applied (Night Mode)",
+                                             labels + " Changed since applied (Night Mode)"}));
+    QCOMPARE(selected, std::size_t{2});
+    QVERIFY2(before.ends_with(" files checked, 2 differ."), before.c_str());
     QVERIFY2(after.ends_with(" files checked, all as applied."), after.c_str());
     QCOMPARE(program.Game.Read(sprite),
              program.Game.Read("mods\\nightmode\\nightmode_newsprite.txt"));
-    bool kept = false;
+    QCOMPARE(program.Game.Read(labels), program.Game.Read("mods\\nightmode\\nightmode_labels.txt"));
+    std::set<std::string> kept;
     for (const auto& [name, content] : Tree(program.Game))
-        kept = kept || (name.starts_with("quill-kept/") && content == "edited by hand\r\n");
-    QVERIFY(kept);
+        if (name.starts_with("quill-kept/"))
+            kept.insert(content);
+    QCOMPARE(kept, (std::set<std::string>{"edited by hand\r\n", "labels edited by hand\r\n"}));
 }
 
 QTEST_MAIN(QtWindowsTest)

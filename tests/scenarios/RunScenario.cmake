@@ -18,7 +18,8 @@
 #   overlay/ (optional)           files copied over the game folder before the first run
 #   overlay2/, overlay3/, ... (optional)
 #                                 files copied over the game folder before that run (a
-#                                 game update, a player's edit between two runs)
+#                                 game update, a player's edit between two runs), each
+#                                 with the time it was copied
 #   remove2.txt, remove3.txt, ... (optional)
 #                                 files deleted before that run, one a line
 #   empty (optional file)         start from an empty folder instead
@@ -78,6 +79,13 @@ function(copy_overlay overlay)
     file(REMOVE "${game}/${relative}")
   endforeach()
   file(COPY "${overlay}/" DESTINATION "${game}")
+  # An edit or an update gives a file the time it was made; file(COPY) keeps the
+  # overlay's, to the second, which a fresh checkout may share with the mod's file of
+  # the same size that the overlay stands in for: a file whose size and time stamp
+  # match the record passes as unchanged.
+  foreach(relative IN LISTS replaced)
+    file(TOUCH_NOCREATE "${game}/${relative}")
+  endforeach()
 endfunction()
 if(EXISTS "${SCENARIO}/overlay")
   copy_overlay("${SCENARIO}/overlay")

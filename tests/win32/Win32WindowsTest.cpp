@@ -261,7 +261,8 @@ TEST(Win32Windows, PreviewAndFilesOfASetupAreDrawnFromTheirDescriptions) {
 }
 
 // Verify, drawn from its description: a player's edit is listed, and Re-apply puts the
-// mod's file back (the edit kept) and empties the list.
+// mod's file back (the edit kept) and empties the list. Its list alone lets the player
+// select several files.
 TEST(Win32Windows, VerifyListsAnEditThatReapplyPutsRight) {
     Win32Program program;
     program.Start(kYesToAll);
@@ -270,9 +271,14 @@ TEST(Win32Windows, VerifyListsAnEditThatReapplyPutsRight) {
     const std::string sprite = "qel2_data\\default\\gamedata\\newsprite.txt";
     program.Game.Write(sprite, "edited by hand\r\n");
 
+    const auto singleOnly = [](HWND list) {
+        return (::GetWindowLongPtrW(list, GWL_STYLE) & LVS_SINGLESEL) != 0;
+    };
+    EXPECT_TRUE(singleOnly(program.Handle("lstSetups")));
     std::wstring state, before, after;
     ASSERT_TRUE(program.WithWindow("cmdVerify", "frmVerify", [&](Win32Form& verify) {
         ExpectShowsItsDescription(verify, frmVerify::Description());
+        EXPECT_FALSE(singleOnly(program.Handle("lstVerify")));
         state = ItemText(program.Handle("lstVerify"), 1, 1);
         before = Win32Program::Shown(program.Handle("lblVerifySummary"));
         if (program.ClickItem("lstVerify", sprite))
