@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "QuillonError.h"
@@ -21,14 +22,14 @@ class KeyedCollection {
     const Pointer& Item(const std::string& Key) const { return items_[PositionOfKey(Key)].item; }
     const Pointer& Item(const char* Key) const { return Item(std::string(Key)); }
 
-    void Remove(long Index) { items_.erase(items_.begin() + static_cast<long>(Position(Index))); }
-    void Remove(const std::string& Key) {
-        items_.erase(items_.begin() + static_cast<long>(PositionOfKey(Key)));
-    }
+    void Remove(long Index) { Erase(Position(Index)); }
+    void Remove(const std::string& Key) { Erase(PositionOfKey(Key)); }
     void Remove(const char* Key) { Remove(std::string(Key)); }
 
     // Whether an element is stored under the key (letter case ignored).
-    bool HasKey(const std::string& Key) const { return Find(Key) != npos; }
+    bool HasKey(const std::string& Key) const {
+        return !Key.empty() && keys_.count(TextCase::Lower(Key)) > 0;
+    }
 
     // Iteration in position order.
     struct Entry {
@@ -65,6 +66,8 @@ class KeyedCollection {
         if (!BeforeKey.empty())
             at = PositionOfKey(BeforeKey);
         items_.insert(items_.begin() + static_cast<long>(at), Entry{std::move(NewItem), sKey});
+        if (!sKey.empty())
+            keys_.insert(TextCase::Lower(sKey));
         return items_[at].item;
     }
 
@@ -78,7 +81,7 @@ class KeyedCollection {
 
   private:
     std::size_t Find(const std::string& Key) const {
-        if (Key.empty())
+        if (!HasKey(Key))
             return npos;
         for (std::size_t i = 0; i < items_.size(); ++i)
             if (!items_[i].key.empty() && TextCase::EqualIgnoringCase(items_[i].key, Key))
@@ -99,5 +102,14 @@ class KeyedCollection {
         return at;
     }
 
+    void Erase(std::size_t At) {
+        if (!items_[At].key.empty())
+            keys_.erase(TextCase::Lower(items_[At].key));
+        items_.erase(items_.begin() + static_cast<long>(At));
+    }
+
     std::vector<Entry> items_;
+    // The keys in use, letter case folded: a collection filled from a file of many
+    // thousand setups checks each new key at once, not against all the others.
+    std::unordered_set<std::string> keys_;
 };

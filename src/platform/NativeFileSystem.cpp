@@ -45,25 +45,23 @@ void SortNames(std::vector<std::string>& names) {
     });
 }
 
-InputFile::InputFile(const std::string& file) {
-    const std::string text = ReadWholeFile(file);
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines_.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines_.push_back(text.substr(start));
-}
+InputFile::InputFile(const std::string& file) : text_(ReadWholeFile(file)) {}
 
 std::string InputFile::ReadLine() {
     if (AtEnd())
         return "";
-    return lines_[next_++];
+    // Lines are cut as they are read, so the file is held once, whatever its lines.
+    const std::size_t end = text_.find_first_of("\r\n", next_);
+    if (end == std::string::npos) {
+        std::string line = text_.substr(next_);
+        next_ = text_.size();
+        return line;
+    }
+    std::string line = text_.substr(next_, end - next_);
+    next_ = end + 1;
+    if (text_[end] == '\r' && next_ < text_.size() && text_[next_] == '\n')
+        ++next_;
+    return line;
 }
 
 }  // namespace NativeFs

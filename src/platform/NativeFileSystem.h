@@ -70,12 +70,13 @@ std::string ReadWholeFile(const std::string& file);
 class InputFile {
   public:
     explicit InputFile(const std::string& file);
-    bool AtEnd() const { return next_ >= lines_.size(); }
+    bool AtEnd() const { return next_ >= text_.size(); }
     // The next physical line without its end; "" at the end of the file.
     std::string ReadLine();
 
   private:
-    std::vector<std::string> lines_;
+    std::string text_;
+    // Where the next line starts.
     std::size_t next_ = 0;
 };
 

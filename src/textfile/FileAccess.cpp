@@ -12,11 +12,6 @@ const char* const kSource = "FileAccess";
 [[noreturn]] void BadFileMode() {
     throw QuillonError(PlatformError::BadFileMode, "Platform", "Bad file mode");
 }
-
-// Position (0-based) of the first occurrence of c in text, or npos.
-std::size_t Find(const std::string& text, char c) {
-    return text.find(c);
-}
 }  // namespace
 
 FileAccess::~FileAccess() {
@@ -65,6 +60,7 @@ void FileAccess::Delete() {
 
 void FileAccess::CloseFile() {
     lineBuffer_.clear();
+    lineStart_ = 0;
     comment_.clear();
     input_.reset();
     if (output_) {
@@ -167,6 +163,11 @@ void FileAccess::CopyToString(std::string& IntoString) {
         IntoString.erase(IntoString.size() - 2);
 }
 
+void FileAccess::ForgetDelimiters() {
+    nextDelimiters_.assign(
+        delimiterChar_.size() + delimiterCharRight_.size() + delimiterCharLeft_.size(), kNotSought);
+}
+
 void FileAccess::RemoveComments() {
     std::string gathered;
     // The marker text is cut into runs of one repeated character, each a marker.
@@ -196,22 +197,36 @@ std::string FileAccess::Read() {
     if (!input_)
         BadFileMode();
     for (;;) {
-        while (lineBuffer_.empty()) {
+        while (lineStart_ >= lineBuffer_.size()) {
             if (input_->AtEnd())
                 return commentChar_;
             lineBuffer_ = Useful::TrimWhiteSpace(input_->ReadLine());
+            lineStart_ = 0;
+            ForgetDelimiters();
             ++lineNumber_;
             if (!lineBuffer_.empty())
                 RemoveComments();
         }
-        const std::size_t size = lineBuffer_.size();
+        // The pending text is the rest of the line from lineStart_. Tokens are taken
+        // from it in place, and each delimiter's next occurrence is sought again only
+        // once the reader has passed it: a line of a million tokens is read in one pass
+        // over it, not in a million.
+        const std::size_t size = lineBuffer_.size() - lineStart_;
+        std::size_t delimiter = 0;
+        // 1-based position in the pending text of the first occurrence of the next
+        // delimiter character, 0 when it has none left.
+        auto position = [&](char c) -> std::size_t {
+            std::size_t& at = nextDelimiters_[delimiter++];
+            if (at == kNotSought || (at != std::string::npos && at < lineStart_))
+                at = lineBuffer_.find(c, lineStart_);
+            return at == std::string::npos ? 0 : at - lineStart_ + 1;
+        };
         // 1-based positions, as the token rules are stated.
         std::size_t length = size + 1;
         std::size_t next = size + 1;
         bool hit = false;
         for (char c : delimiterChar_) {
-            std::size_t at = Find(lineBuffer_, c);
-            std::size_t p = at == std::string::npos ? 0 : at + 1;
+            const std::size_t p = position(c);
             if (p > 0 && p <= length) {
                 length = p - 1;
                 next = p + 1;
@@ -219,8 +234,7 @@ std::string FileAccess::Read() {
             }
         }
         for (char c : delimiterCharRight_) {
-            std::size_t at = Find(lineBuffer_, c);
-            std::size_t p = at == std::string::npos ? 0 : at + 1;
+            const std::size_t p = position(c);
             if (p > 0 && p <= length) {
                 length = p;
                 next = p + 1;
@@ -228,8 +242,7 @@ std::string FileAccess::Read() {
             }
         }
         for (char c : delimiterCharLeft_) {
-            std::size_t at = Find(lineBuffer_, c);
-            std::size_t p = at == std::string::npos ? 0 : at + 1;
+            const std::size_t p = position(c);
             if (p > 1 && p < length) {
                 length = p - 1;
                 next = p;
@@ -238,11 +251,11 @@ std::string FileAccess::Read() {
         }
         std::string token;
         if (hit) {
-            token = Useful::TrimWhiteSpace(lineBuffer_.substr(0, std::min(length, size)));
-            lineBuffer_ = next - 1 < size ? lineBuffer_.substr(next - 1) : std::string();
+            token = Useful::TrimWhiteSpace(lineBuffer_.substr(lineStart_, std::min(length, size)));
+            lineStart_ += std::min(next - 1, size);
         } else {
-            token = Useful::TrimValue(lineBuffer_);
-            lineBuffer_.clear();
+            token = Useful::TrimValue(lineBuffer_.substr(lineStart_));
+            lineStart_ = lineBuffer_.size();
         }
         if (!token.empty())
             return token;
@@ -282,5 +295,7 @@ void FileAccess::Setup(const std::string& NewCommentChar, const std::string& New
     delimiterChar_ = NewDelimiterChar;
     delimiterCharRight_ = NewDelimiterCharRight;
     delimiterCharLeft_ = NewDelimiterCharLeft;
+    // A line under way is read on by the new rules.
+    ForgetDelimiters();
     fileNumber_ = NewFN >= 1 ? NewFN : fileNumber_;
 }

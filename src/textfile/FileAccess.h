@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FileReference.h"
 
@@ -65,6 +66,7 @@ class FileAccess {
     void UseInterface(FileInterface* NewFileInterface);
     const FileReference& Bound() const;
     void RemoveComments();
+    void ForgetDelimiters();
 
     std::string commentChar_;
     std::string delimiterChar_;
@@ -73,7 +75,13 @@ class FileAccess {
     int fileNumber_ = 0;
     FileInterface* fileInterface_ = nullptr;
     std::unique_ptr<FileReference> fileReference_;
+    // The line being read and where its pending text starts.
     std::string lineBuffer_;
+    std::size_t lineStart_ = 0;
+    // Per delimiter character (those of DelimiterChar, then Right, then Left): where it
+    // next occurs in lineBuffer_, npos when it does not, kNotSought before a search.
+    static constexpr std::size_t kNotSought = std::string::npos - 1;
+    std::vector<std::size_t> nextDelimiters_;
     long lineNumber_ = 0;
     std::string comment_;
     std::unique_ptr<NativeFs::InputFile> input_;
