@@ -12,6 +12,7 @@
 #include "FileAccess.h"
 #include "FileInterface.h"
 #include "FileListBox.h"
+#include "Journal.h"
 #include "Modis.h"
 #include "Progress.h"
 #include "Settings.h"
@@ -69,6 +70,10 @@ class frmMain : public SettingsState {
     void RestoreOriginals(bool OriginalApplied, bool LogFileOpen);
     void LaunchGame();
     void RunInitialSetup();
+    // Start-up's answer to a journal left by an operation that was cut short: the
+    // player is asked whether to put the original game back. Without a journal it
+    // removes what a kill while the settings or the profile were written left.
+    void RecoverInterruptedOperation();
 
     // State besides what quill.ini holds (SettingsState).
     std::string GamePath;
@@ -83,6 +88,8 @@ class frmMain : public SettingsState {
     FileAccess SettingsFile;
     FileAccess LogFile;
     FileAccess UserProfileFile;
+    // quill.journal, while an operation changes the game's files.
+    Journal JournalFile;
     // What the window shows when userprofile.txt lacks a value (or the file is missing).
     static constexpr std::int16_t kDefaultNumPlayers = 8;
     static constexpr std::int16_t kDefaultMaxPlayers = 16;
@@ -96,6 +103,11 @@ class frmMain : public SettingsState {
     void ShowLoadedState();
     void OpenLogForStartup();
     void RestoreOriginalAction(std::shared_ptr<FileReference>& Arg);
+    // ApplySelectedSetup once the setup is known; true when nothing was applied.
+    bool SwitchToSetup(const std::shared_ptr<Setup>& NewSetup);
+    // Removes the program's temporary files from Folder (and, with Recurse, below it,
+    // where shared backups are split too).
+    void RemoveLeftovers(const std::string& Folder, bool Recurse);
     void OnProgress(std::int32_t Progress, std::int32_t OutOf);
     void OnStatus(const std::string& Status);
     void ManageSetups();

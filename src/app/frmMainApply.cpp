@@ -13,6 +13,15 @@ bool frmMain::ApplySelectedSetup() {
         return true;
     }
     std::shared_ptr<Setup> newSetup = Setups->Item(list.Key(selected));
+    // On disk before the first file changes; removed once the switch has ended as it
+    // should, whether the new setup was applied or given up.
+    JournalOperation journal(JournalFile, {Journal::kSwitch, CurrentSetup->Name, newSetup->Name});
+    const bool aborted = SwitchToSetup(newSetup);
+    journal.End();
+    return aborted;
+}
+
+bool frmMain::SwitchToSetup(const std::shared_ptr<Setup>& newSetup) {
     WriteUserProfileSettings();
 
     ::FileInterface* files = FileInterface.get();

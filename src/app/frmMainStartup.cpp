@@ -35,6 +35,7 @@ void frmMain::Load() {
     mRestoreOriginalAction->OnAction = [this](std::shared_ptr<FileReference>& Arg) {
         RestoreOriginalAction(Arg);
     };
+    JournalFile.Setup(GamePath, FileInterface.get());
 
     DiscoverMods();
     if (Modis->Count() == 0) {
@@ -64,6 +65,7 @@ void frmMain::Load() {
     }
 
     ReadUserProfileSettings();
+    RecoverInterruptedOperation();
     if (Log)
         LogFile.WriteLine("Processing mods...");
     ProcessMods();
@@ -93,9 +95,12 @@ void frmMain::ProcessMods() {
             if (MsgBox(question, MsgIcon::Information, MsgButtons::YesNo) == MsgResult::Yes) {
                 ShowLoadedState();
                 RefreshSetupsList();
+                JournalOperation journal(JournalFile, {Journal::kRestoration, CurrentSetup->Name,
+                                                       OriginalSetup->Name, mod->Name()});
                 RestoreOriginals(false, true);
                 mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                                 GamePath);
+                journal.End();
             }
         }
         // Keys of setups ignore letter case: a setup spelled otherwise counts as there.
@@ -110,8 +115,13 @@ void frmMain::ProcessMods() {
                               "Would you like Quillon to initialize it?" + Useful::CrLf +
                               "(This is recommended)",
                           MsgIcon::Information, MsgButtons::YesNo) == MsgResult::Yes) {
+            // The setup on the game is named too: its files are among those the
+            // initialization may have half replaced.
+            JournalOperation journal(JournalFile, {Journal::kInitialization, CurrentSetup->Name,
+                                                   CurrentSetup->Name, mod->Name()});
             mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                             GamePath);
+            journal.End();
         }
     }
 }

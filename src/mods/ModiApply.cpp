@@ -93,6 +93,9 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             failed = true;
             break;
         }
+        // A backup made by link in this transfer is the game file itself until the
+        // mod's file takes its place.
+        bool linked = false;
         if (backup && backup->FileAbsent()) {
             // A file already substituted has its game version in the "subst_" backup:
             // that one, not the substitute, is what "orig_" must keep.
@@ -107,7 +110,7 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             if (original) {
                 Context.LogLine("Backing up " + original->FullName() + " to " + backup->FullName());
                 try {
-                    original->CopyIntoReference(*backup, false);
+                    linked = original->BackupIntoReference(*backup);
                 } catch (const QuillonError& error) {
                     Context.LogLine("Error: Could not back up " + original->FullName() + " to " +
                                     backup->FullName() + " (" + OneLine(error.Description) + ")");
@@ -127,6 +130,12 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
         } catch (const QuillonError& error) {
             Context.LogLine("Error: Could not copy " + from->FullName() + " to " + to->FullName() +
                             " (" + OneLine(error.Description) + ")");
+            // The game file stayed: a linked "orig_" backup would share whatever the
+            // game writes into it from now on. (A "subst_" one goes with the reversal.)
+            if (linked && TransferType == TransferType::Application) {
+                Context.LogLine("Deleting " + backup->FullName());
+                backup->Delete();
+            }
             failed = true;
             break;
         }

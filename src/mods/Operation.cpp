@@ -1,5 +1,6 @@
 #include "Operation.h"
 
+#include "Journal.h"
 #include "Progress.h"
 #include "Shared.h"
 
@@ -40,6 +41,10 @@ bool OperationFrame::Finish(const std::string& ClosingLine, bool Failed) {
         context_.Progress.ReportStatus("");
     if (!ClosingLine.empty())
         context_.LogLine(ClosingLine);
+    // A mod or setup operation that has ended is recorded in the journal of the
+    // operation on the game under way, when there is one.
+    if (statusShown_ && !ClosingLine.empty())
+        Journal::NoteModOperation(context_.FileInterface, context_.QELPath, ClosingLine);
     closed_ = true;
     Shared::CloseLog(context_.Log, context_.LogFile, context_.LogFileOpen);
     return Failed;

@@ -43,8 +43,24 @@ void SetReadOnly(const std::string& file, bool readOnly);
 
 // Copies a file over another, replacing it. The copy is made in a temporary sibling
 // of the target and renamed over it when complete, so the old target stays whole
-// if the process dies or the disk fills.
-void CopyFile(const std::string& from, const std::string& to);
+// if the process dies or the disk fills. With flush the copy is on the disk itself,
+// not only in the system's memory, before it takes the target's place.
+void CopyFile(const std::string& from, const std::string& to, bool flush = false);
+
+// Makes a new file `to` that keeps what `from` holds now, on the disk before the call
+// returns: a hard link to `from` where the file system allows one (nothing to copy,
+// nothing to wait for), else a flushed copy. A read-only file is always copied: it
+// stays in place, and a link would share every later change of it. Whoever replaces
+// `from` afterwards must rename a new file over it (as CopyFile does), never write
+// into it. True when it linked.
+bool BackupFile(const std::string& from, const std::string& to);
+
+// Whether two names are the same file on disk (hard links of each other).
+bool SameFile(const std::string& first, const std::string& second);
+
+// The names of the program's own temporary files in a folder: what a write that was
+// cut short left beside its target.
+std::vector<std::string> ListTemporaryFiles(const std::string& folder);
 
 // Renames a file over another, replacing it in one step.
 void ReplaceFile(const std::string& from, const std::string& to);

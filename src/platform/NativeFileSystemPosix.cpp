@@ -14,6 +14,7 @@
 
 #include "NativeFileSystem.h"
 #include "QuillonError.h"
+#include "TestSeam.h"
 #include "TextCase.h"
 
 namespace NativeFs {
@@ -209,11 +210,14 @@ void RefuseReadOnly(const std::string& native, const char* what = "Cannot write"
         RaiseErrno(EACCES, what, native);
 }
 
+// A hidden name that matches none of the patterns the program looks for.
+const char* const kTemporaryPrefix = ".~quillon-";
+const char* const kTemporarySuffix = ".part";
+
 std::string TemporarySibling(const std::string& nativeFolder) {
     static std::atomic<unsigned> counter{0};
-    // A hidden name that matches none of the patterns the program looks for.
-    std::string name = ".~quillon-" + std::to_string(::getpid()) + "-" +
-                       std::to_string(counter.fetch_add(1)) + ".part";
+    std::string name = kTemporaryPrefix + std::to_string(::getpid()) + "-" +
+                       std::to_string(counter.fetch_add(1)) + kTemporarySuffix;
     return JoinNative(nativeFolder.empty() ? "." : nativeFolder, name);
 }
 
@@ -369,7 +373,7 @@ void SetReadOnly(const std::string& file, bool readOnly) {
         RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
-void CopyFile(const std::string& from, const std::string& to) {
+void CopyFile(const std::string& from, const std::string& to, bool flush) {
     std::string source = ResolveFull(from);
     Split target = Resolve(to);
     Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
@@ -387,8 +391,11 @@ void CopyFile(const std::string& from, const std::string& to) {
         RaiseErrno(errno, "Cannot create a file beside", target.full);
     try {
         CopyContents(in.get(), out.get(), target.full);
+        if (flush && ::fsync(out.get()) != 0)
+            RaiseErrno(errno, "Cannot write", target.full);
         if (::close(out.release()) != 0)
             RaiseErrno(errno, "Cannot write", target.full);
+        TestSeam::Reached(TestSeam::Point::Copy, target.full);
         if (::rename(temp.c_str(), target.full.c_str()) != 0)
             RaiseErrno(errno, "Cannot replace", target.full);
     } catch (...) {
@@ -396,6 +403,51 @@ void CopyFile(const std::string& from, const std::string& to) {
         throw;
     }
     NoteCreated(target.folder, target.name);
+}
+
+bool BackupFile(const std::string& from, const std::string& to) {
+    std::string source = ResolveFull(from);
+    Split target = Resolve(to);
+    struct stat st;
+    if (!Exists(source, &st))
+        RaiseErrno(errno, "Cannot open", source);
+    const bool linkable = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
+    // Any refusal (a file system without links, too many links, a name taken) leaves
+    // the copy, which reports a real problem if there is one.
+    const bool linked = linkable && !TestSeam::HardLinksRefused() &&
+                        ::link(source.c_str(), target.full.c_str()) == 0;
+    if (linked)
+        NoteCreated(target.folder, target.name);
+    else
+        CopyFile(from, to, true);
+    TestSeam::Reached(TestSeam::Point::Backup, target.full);
+    return linked;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+    struct stat a;
+    struct stat b;
+    return Exists(ResolveFull(first), &a) && Exists(ResolveFull(second), &b) &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+std::vector<std::string> ListTemporaryFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    std::string native = ResolveFolder(Slashed(folder));
+    DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
+    if (!dir)
+        return names;
+    const std::string prefix = kTemporaryPrefix;
+    const std::string suffix = kTemporarySuffix;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.size() > prefix.size() + suffix.size() && name.rfind(prefix, 0) == 0 &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    SortNames(names);
+    return names;
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
@@ -536,6 +588,7 @@ void OutputFile::Close() {
         ::unlink(impl_->temp.c_str());
         RaiseErrno(err ? err : EIO, "Cannot write", impl_->target);
     }
+    TestSeam::Reached(TestSeam::Point::Write, impl_->target);
     if (::rename(impl_->temp.c_str(), impl_->target.c_str()) != 0) {
         err = errno;
         ::unlink(impl_->temp.c_str());

@@ -5,6 +5,7 @@
 
 #include "NativeFileSystem.h"
 #include "QuillonError.h"
+#include "TestSeam.h"
 #include "TextCase.h"
 #include "Win32Support.h"
 
@@ -147,11 +148,30 @@ void ForEachEntry(const std::string& folder, Visit visit) {
     ::FindClose(find);
 }
 
+// Matches none of the patterns the program looks for, and is hidden while it exists.
+const wchar_t* const kTemporaryPrefix = L"~quillon-";
+const wchar_t* const kTemporarySuffix = L".part";
+
 std::wstring TemporarySibling(const std::wstring& target) {
     static std::atomic<unsigned> counter{0};
-    // Matches none of the patterns the program looks for, and is hidden while it exists.
-    return FolderOf(target) + L"~quillon-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-           std::to_wstring(counter.fetch_add(1)) + L".part";
+    return FolderOf(target) + kTemporaryPrefix + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(counter.fetch_add(1)) + kTemporarySuffix;
+}
+
+// Puts a finished file's content on the disk itself.
+void Flush(const std::wstring& file, const std::string& name) {
+    Handle handle(::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid() || !::FlushFileBuffers(handle.get()))
+        Win32::Raise(::GetLastError(), "Cannot write", name);
+}
+
+// The identity of a file on its volume, or false when it cannot be opened.
+bool Identity(const std::wstring& file, BY_HANDLE_FILE_INFORMATION& info) {
+    Handle handle(::CreateFileW(file.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle.valid() && ::GetFileInformationByHandle(handle.get(), &info);
 }
 
 bool NameTaken(DWORD error) {
@@ -256,7 +276,7 @@ void SetReadOnly(const std::string& file, bool readOnly) {
         Win32::Raise(::GetLastError(), "Cannot set the attributes of", file);
 }
 
-void CopyFile(const std::string& from, const std::string& to) {
+void CopyFile(const std::string& from, const std::string& to, bool flush) {
     const std::wstring source = Native(from);
     const std::wstring target = ExistingSpelling(Native(to));
     const DWORD attributes = Attributes(source);
@@ -275,9 +295,61 @@ void CopyFile(const std::string& from, const std::string& to) {
         if (!NameTaken(error))
             Win32::Raise(error, "Cannot copy to", to);
     }
-    ::SetFileAttributesW(temp.c_str(), Settable(attributes) | FILE_ATTRIBUTE_HIDDEN);
+    ::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    try {
+        if (flush)
+            Flush(temp, to);
+    } catch (...) {
+        Discard(temp);
+        throw;
+    }
+    TestSeam::Reached(TestSeam::Point::Copy, to);
     // The copy takes the source's attributes, as the system's own copy does.
     MoveIntoPlace(temp, target, attributes, to);
+}
+
+bool BackupFile(const std::string& from, const std::string& to) {
+    const std::wstring source = Native(from);
+    const DWORD attributes = Attributes(source);
+    if (!Exists(attributes))
+        Win32::Raise(::GetLastError(), "Cannot open", from);
+    const bool linkable = !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+    // Any refusal (FAT, exFAT, a share without links, a name taken) leaves the copy,
+    // which reports a real problem if there is one.
+    const bool linked = linkable && !TestSeam::HardLinksRefused() &&
+                        ::CreateHardLinkW(Native(to).c_str(), source.c_str(), nullptr);
+    if (!linked)
+        CopyFile(from, to, true);
+    TestSeam::Reached(TestSeam::Point::Backup, to);
+    return linked;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+    BY_HANDLE_FILE_INFORMATION a;
+    BY_HANDLE_FILE_INFORMATION b;
+    return Identity(Native(first), a) && Identity(Native(second), b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+std::vector<std::string> ListTemporaryFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    std::wstring pattern = NativeFolder(folder);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L':')
+        pattern += L'\\';
+    pattern += std::wstring(kTemporaryPrefix) + L"*" + kTemporarySuffix;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(Win32::Narrow(data.cFileName));
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    SortNames(names);
+    return names;
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
@@ -435,6 +507,7 @@ void OutputFile::Close() {
         Discard(impl_->temp);
         Win32::Raise(error, "Cannot write", impl_->name);
     }
+    TestSeam::Reached(TestSeam::Point::Write, impl_->name);
     // The new content keeps the attributes the file had (a hidden file stays hidden).
     const DWORD existing = Attributes(impl_->target);
     MoveIntoPlace(impl_->temp, impl_->target, Exists(existing) ? existing : FILE_ATTRIBUTE_NORMAL,

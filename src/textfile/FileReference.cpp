@@ -52,6 +52,12 @@ void FileReference::CopyIntoReference(const FileReference& Into, bool Force) con
         NativeFs::SetReadOnly(Into.FullName(), readOnly);
 }
 
+bool FileReference::BackupIntoReference(const FileReference& Into) const {
+    AssertFileExists();
+    Into.AssertPathExists();
+    return NativeFs::BackupFile(FullName(), Into.FullName());
+}
+
 void FileReference::Delete() const {
     AssertFileExists();
     NativeFs::DeleteFile(FullName());

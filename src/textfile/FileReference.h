@@ -27,6 +27,10 @@ class FileReference {
     // Copies this file over Into's. Without Force a read-only target is left alone,
     // silently; with it the target is replaced and stays read-only.
     void CopyIntoReference(const FileReference& Into, bool Force) const;
+    // Makes Into, a name not in use, a backup of this file that is on disk before this
+    // file is replaced (by a copy renamed over it): a hard link where the file system
+    // allows one, else a flushed copy. True when it linked.
+    bool BackupIntoReference(const FileReference& Into) const;
     void Delete() const;
 
     std::unique_ptr<NativeFs::InputFile> OpenFileForInput() const;

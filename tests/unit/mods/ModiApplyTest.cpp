@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "FileSizeLimit.h"
 #include "GameFixture.h"
 #include "NativeFileSystem.h"
+#include "TestSeam.h"
 
 namespace {
 const std::string kData = "qel2_data\\default\\gamedata\\";
@@ -213,6 +217,55 @@ TEST_F(ModiApply, ReadOnlyGameFilesAreLeftAloneAndTheirBackupsStillRemoved) {
     EXPECT_EQ(Read("b.txt"), "game b");
     EXPECT_TRUE(NativeFs::IsReadOnly(Data("b.txt")));
 }
+
+TEST_F(ModiApply, BackupsAreTheGameFilesThemselvesAndRestoresAreCopies) {
+    namespace fs = std::filesystem;
+    // Second names of the game's own files tell which file each backup is.
+    for (const char* name : {"a", "b", "c"})
+        fs::create_hard_link(game.Folder.NativeOf(kData + name + ".txt"),
+                             game.Folder.NativeOf(kData + "was_" + name + ".txt"));
+    auto modi = game.Mod(
+        "one", {"Application", T("a.txt", "a.txt"), "@", "Substitution", T("b.txt", "b.txt"), "@"});
+    EXPECT_FALSE(Apply(*modi));
+    for (auto [backup, was] :
+         {std::pair{"orig_a.txt", "was_a.txt"}, {"subst_b.txt", "was_b.txt"}}) {
+        EXPECT_TRUE(NativeFs::SameFile(Data(backup), Data(was))) << backup;
+        // Nothing else shares it: the mod's file was renamed over the game file's name.
+        EXPECT_EQ(fs::hard_link_count(game.Folder.NativeOf(kData + backup)), 2u) << backup;
+    }
+    EXPECT_EQ(Read("a.txt"), "mod a");
+
+    EXPECT_FALSE(UnApply(*modi));
+    EXPECT_EQ(Read("a.txt"), "game a");
+    EXPECT_EQ(Read("b.txt"), "game b");
+    // A game that writes into its own file must never change the backup.
+    EXPECT_FALSE(NativeFs::SameFile(Data("a.txt"), Data("orig_a.txt")));
+    EXPECT_EQ(fs::hard_link_count(game.Folder.NativeOf(kData + "orig_a.txt")), 2u);
+
+    // Where the file system has no links, the backup is a copy.
+    TestSeam::RefuseHardLinks(true);
+    auto other = game.Mod("two", {"Application", T("c.txt", "c.txt"), "@"});
+    EXPECT_FALSE(Apply(*other));
+    TestSeam::RefuseHardLinks(false);
+    EXPECT_FALSE(NativeFs::SameFile(Data("orig_c.txt"), Data("was_c.txt")));
+    EXPECT_EQ(Read("orig_c.txt"), "game c");
+    EXPECT_EQ(Read("c.txt"), "mod c");
+}
+
+#ifndef _WIN32
+TEST_F(ModiApply, ALinkedBackupGoesWhenTheModsFileCannotTakeItsPlace) {
+    game.Folder.Write("mods\\m\\a.txt", std::string(100000, 'm'));
+    auto modi = game.Mod("big", {"Application", T("a.txt", "a.txt"), "@"});
+    {
+        FileSizeLimit full(4096);
+        EXPECT_TRUE(Apply(*modi));
+    }
+    EXPECT_EQ(Read("a.txt"), "game a");
+    // Left, it would be the game file under a second name for good.
+    EXPECT_FALSE(game.Folder.Exists(kData + "orig_a.txt"));
+    EXPECT_EQ(game.LogLines()[4], "Deleting " + Data("orig_a.txt"));
+}
+#endif
 
 TEST_F(ModiApply, AFileErrorIsHandledLikeAMissingSource) {
     // The game lacks the language folder that the second transfer writes into.

@@ -4,12 +4,8 @@
 #include <set>
 #include <string>
 #include <vector>
-#ifndef _WIN32
-#include <sys/resource.h>
 
-#include <csignal>
-#endif
-
+#include "FileSizeLimit.h"
 #include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "TempFolder.h"
@@ -26,30 +22,6 @@ std::set<std::string> Entries(const std::string& native) {
         names.insert(entry.path().filename().string());
     return names;
 }
-
-#ifndef _WIN32
-// Makes every write past a few bytes fail, as a full disk would, for one scope.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-#endif
 
 }  // namespace
 

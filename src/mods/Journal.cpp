@@ -1,0 +1,144 @@
+#include "Journal.h"
+
+#include "Clock.h"
+#include "FileInterface.h"
+
+namespace {
+
+const char* const kHeader = "Quillon journal";
+const char* const kDone = "Done";
+
+std::string Field(const char* Name, const std::string& Value) {
+    return std::string(Name) + "\t" + Value;
+}
+
+std::vector<std::string> RecordLines(const Journal::Record& What) {
+    std::vector<std::string> lines = {Field("Operation", What.Operation), Field("From", What.From),
+                                      Field("To", What.To)};
+    if (!What.Mod.empty())
+        lines.push_back(Field("Mod", What.Mod));
+    lines.push_back(Field("Started", What.Started.empty()
+                                         ? Clock::DateText() + " " + Clock::TimeText()
+                                         : What.Started));
+    return lines;
+}
+
+// Appended in place: a line cut short by a kill is skipped when read.
+void Append(FileAccess& File, const std::string& Line) {
+    File.OpenFileForAppend();
+    File.WriteLine(Line);
+    File.CloseFile();
+}
+
+}  // namespace
+
+void Journal::Setup(const std::string& GamePath, FileInterface* Files) {
+    file_.SetFileByName(kFileName, GamePath, Files);
+}
+
+bool Journal::Present() const {
+    return !file_.FileAbsent();
+}
+
+bool Journal::Read(std::vector<Record>& Records) {
+    Records.clear();
+    std::vector<std::string> lines;
+    file_.OpenFileForInput();
+    while (!file_.EOfF())
+        lines.push_back(file_.ReadLine());
+    file_.CloseFile();
+    if (lines.empty() || lines.front() != kHeader)
+        return false;
+    // A line cut short by the kill, or one this version does not know, says nothing.
+    for (const std::string& line : lines) {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string::npos)
+            continue;
+        const std::string name = line.substr(0, tab);
+        const std::string value = line.substr(tab + 1);
+        if (name == "Operation")
+            Records.push_back(Record{value});
+        else if (Records.empty())
+            continue;
+        else if (name == "From")
+            Records.back().From = value;
+        else if (name == "To")
+            Records.back().To = value;
+        else if (name == "Mod")
+            Records.back().Mod = value;
+        else if (name == "Started")
+            Records.back().Started = value;
+    }
+    return true;
+}
+
+void Journal::Remove() {
+    if (Present())
+        file_.Delete();
+}
+
+void Journal::Begin(const Record& What) {
+    if (depth_++ > 0) {
+        Append(file_, Field("Then", What.Operation + " from " + What.From + " to " + What.To));
+        return;
+    }
+    kept_.clear();
+    if (Present()) {
+        file_.OpenFileForInput();
+        while (!file_.EOfF())
+            kept_.push_back(file_.ReadLine());
+        file_.CloseFile();
+    }
+    std::vector<std::string> lines = kept_;
+    if (lines.empty() || lines.front() != kHeader)
+        lines.insert(lines.begin(), kHeader);
+    const std::vector<std::string> record = RecordLines(What);
+    lines.insert(lines.end(), record.begin(), record.end());
+    Write(lines);
+}
+
+void Journal::End() {
+    if (depth_ == 0 || --depth_ > 0)
+        return;
+    if (kept_.empty())
+        Remove();
+    else
+        Write(kept_);
+    kept_.clear();
+}
+
+void Journal::Abandon() {
+    if (depth_ > 0 && --depth_ == 0)
+        kept_.clear();
+}
+
+void Journal::Write(const std::vector<std::string>& Lines) {
+    // Through a temporary sibling, flushed before it takes the old journal's place.
+    file_.OpenFileForOutput();
+    for (const std::string& line : Lines)
+        file_.WriteLine(line);
+    file_.CloseFile();
+}
+
+void Journal::NoteModOperation(FileInterface* Files, const std::string& QELPath,
+                               const std::string& Line) {
+    if (!Files || Files->FileAbsent(QELPath, kFileName))
+        return;
+    FileAccess journal;
+    journal.SetFileByName(kFileName, QELPath, Files);
+    Append(journal, Field(kDone, Line));
+}
+
+JournalOperation::JournalOperation(Journal& Into, const Journal::Record& What) : journal_(Into) {
+    journal_.Begin(What);
+}
+
+JournalOperation::~JournalOperation() {
+    if (!ended_)
+        journal_.Abandon();
+}
+
+void JournalOperation::End() {
+    ended_ = true;
+    journal_.End();
+}

@@ -1,0 +1,99 @@
+// Backups that survive a power cut: a hard link where the file system has them, a
+// flushed copy where it has not, and the program's leftovers found again.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "NativeFileSystem.h"
+#include "TempFolder.h"
+#include "TestSeam.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A file system without hard links, for one scope.
+class NoHardLinks {
+  public:
+    NoHardLinks() { TestSeam::RefuseHardLinks(true); }
+    ~NoHardLinks() { TestSeam::RefuseHardLinks(false); }
+    NoHardLinks(const NoHardLinks&) = delete;
+    NoHardLinks& operator=(const NoHardLinks&) = delete;
+};
+
+}  // namespace
+
+TEST(NativeBackup, TheBackupIsTheGameFileItselfUntilANewFileIsRenamedOverIt) {
+    TempFolder tmp;
+    tmp.Write("units.txt", "game's own");
+    tmp.Write("mod_units.txt", "the mod's");
+    const std::string game = tmp.Path() + "units.txt";
+    const std::string backup = tmp.Path() + "orig_units.txt";
+
+    EXPECT_TRUE(NativeFs::BackupFile(game, backup));
+    EXPECT_TRUE(NativeFs::SameFile(game, backup));
+    EXPECT_EQ(fs::hard_link_count(tmp.NativeOf("orig_units.txt")), 2u);
+
+    // The mod's file takes the game file's name; the backup keeps the old file alone.
+    NativeFs::CopyFile(tmp.Path() + "mod_units.txt", game);
+    EXPECT_FALSE(NativeFs::SameFile(game, backup));
+    EXPECT_EQ(fs::hard_link_count(tmp.NativeOf("orig_units.txt")), 1u);
+    EXPECT_EQ(tmp.Read("orig_units.txt"), "game's own");
+    EXPECT_EQ(tmp.Read("units.txt"), "the mod's");
+
+    // Restoring copies: a game that writes into its file never reaches the backup.
+    NativeFs::CopyFile(backup, game);
+    EXPECT_FALSE(NativeFs::SameFile(game, backup));
+    EXPECT_EQ(tmp.Read("units.txt"), "game's own");
+    EXPECT_EQ(fs::hard_link_count(tmp.NativeOf("orig_units.txt")), 1u);
+}
+
+TEST(NativeBackup, WithoutHardLinksOrForAReadOnlyFileTheBackupIsACopy) {
+    TempFolder tmp;
+    tmp.Write("const.txt", "constants");
+    tmp.Write("locked.txt", "locked");
+    NativeFs::SetReadOnly(tmp.Path() + "locked.txt", true);
+
+    {
+        NoHardLinks refused;
+        EXPECT_FALSE(NativeFs::BackupFile(tmp.Path() + "const.txt", tmp.Path() + "orig_const.txt"));
+    }
+    EXPECT_FALSE(NativeFs::SameFile(tmp.Path() + "const.txt", tmp.Path() + "orig_const.txt"));
+    EXPECT_EQ(tmp.Read("orig_const.txt"), "constants");
+
+    // A read-only file is not replaced by a mod; a link would stay shared for good.
+    EXPECT_FALSE(NativeFs::BackupFile(tmp.Path() + "locked.txt", tmp.Path() + "orig_locked.txt"));
+    EXPECT_FALSE(NativeFs::SameFile(tmp.Path() + "locked.txt", tmp.Path() + "orig_locked.txt"));
+    EXPECT_EQ(tmp.Read("orig_locked.txt"), "locked");
+
+    // Nothing of the copies is left beside them.
+    EXPECT_TRUE(NativeFs::ListTemporaryFiles(tmp.Path()).empty());
+}
+
+TEST(NativeBackup, WhatAnUnfinishedWriteLeavesIsFoundByItsOwnListingOnly) {
+    TempFolder tmp;
+    tmp.Write("quill.ini", "old");
+    {
+        NativeFs::OutputFile out(tmp.Path() + "quill.ini", NativeFs::OutputFile::Mode::Replace);
+        out.Write("new");
+        EXPECT_EQ(NativeFs::ListTemporaryFiles(tmp.Path()).size(), 1u);
+        // The program's own file patterns never match it.
+        EXPECT_EQ(NativeFs::ListFiles(tmp.Path(), "*.*"), std::vector<std::string>{"quill.ini"});
+    }
+    EXPECT_TRUE(NativeFs::ListTemporaryFiles(tmp.Path()).empty());
+
+    // One left by a process that was killed can be deleted like any file.
+#ifdef _WIN32
+    const std::string leftover = "~quillon-12-3.part";
+#else
+    const std::string leftover = ".~quillon-12-3.part";
+#endif
+    tmp.Write(leftover, "half");
+    tmp.Write("quillon-12-3.part", "someone else's");
+    EXPECT_EQ(NativeFs::ListTemporaryFiles(tmp.Path()), std::vector<std::string>{leftover});
+    NativeFs::DeleteFile(tmp.Path() + leftover);
+    EXPECT_TRUE(NativeFs::ListTemporaryFiles(tmp.Path()).empty());
+    EXPECT_FALSE(NativeFs::SameFile(tmp.Path() + "quill.ini", tmp.Path() + "missing.ini"));
+}
