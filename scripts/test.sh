@@ -9,5 +9,9 @@ cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
 
+# The benchmark's smoke test: it must run and find the program's work done, at no speed
+# in particular.
+bench/run.sh --quick
+
 # Then the Windows build: cross-compiled, its tests run under Wine.
 scripts/test-windows.sh
