@@ -1,5 +1,6 @@
 // Applying a setup, the careful restoration, and launching the game.
 #include "FileReference.h"
+#include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "Shared.h"
 #include "Useful.h"
@@ -13,10 +14,15 @@ bool frmMain::ApplySelectedSetup() {
         return true;
     }
     std::shared_ptr<Setup> newSetup = Setups->Item(list.Key(selected));
+    // What the file layer learnt of the game's folders holds for one switch: the user
+    // may have changed them since the last one.
+    NativeFs::ForgetCachedFolders();
+    FileInterface->ForgetRestorations();
     // On disk before the first file changes; removed once the switch has ended as it
     // should, whether the new setup was applied or given up.
     JournalOperation journal(JournalFile, {Journal::kSwitch, CurrentSetup->Name, newSetup->Name});
     const bool aborted = SwitchToSetup(newSetup);
+    FileInterface->ForgetRestorations();
     journal.End();
     return aborted;
 }
@@ -87,6 +93,9 @@ void frmMain::RestoreOriginalAction(std::shared_ptr<FileReference>& Arg) {
     if (Log)
         LogFile.WriteLine("Restoring " + backup.Path() + backup.FileName() + " to " +
                           target.Path() + target.FileName());
+    // The unapply of this switch has just copied this very backup over the file.
+    if (FileInterface->RestoredFrom(backup, target))
+        return;
     backup.CopyIntoReference(target, false);
 }
 

@@ -1,5 +1,6 @@
 // Putting a mod's files into the game folder and taking them out again.
 #include "FileAccess.h"
+#include "FileInterface.h"
 #include "FileReference.h"
 #include "Modi.h"
 #include "NativeFileSystem.h"
@@ -165,6 +166,7 @@ void Modi::ReverseTransfers(const ::Transfers& List, const OperationContext& Con
         if (!orig->FileAbsent()) {
             Context.LogLine("Restoring " + orig->FullName() + " to " + target->FullName());
             orig->CopyIntoReference(*target, false);
+            Context.FileInterface->NoteRestored(*orig, *target);
         } else if (hasSubst) {
             Context.LogLine("Restoring " + subst->FullName() + " to " + target->FullName());
             subst->CopyIntoReference(*target, false);

@@ -8,8 +8,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <unordered_map>
 
 #include "NativeFileSystem.h"
@@ -44,10 +42,69 @@ namespace {
 
 // What the layer knows of the folders it has looked into, so that matching names
 // without regard to case does not list a folder again for every file of a long
-// operation. Changes the program makes itself are entered as they happen.
-struct FolderNames {
-    // lower-cased name -> names as stored, in listing order
-    std::unordered_map<std::string, std::vector<std::string>> byLower;
+// operation. Changes the program makes itself are entered as they happen. A game
+// folder holds hundreds of thousands of names: they are kept packed, one block of
+// text per folder and an index sorted by the lower-cased name.
+class FolderNames {
+  public:
+    // Takes the names of a listing, in any order.
+    void Append(const char* name) {
+        order_.push_back(static_cast<std::uint32_t>(text_.size()));
+        text_ += name;
+        text_ += '\0';
+    }
+    void Sort() {
+        std::sort(order_.begin(), order_.end(),
+                  [this](std::uint32_t a, std::uint32_t b) { return Before(At(a), At(b)); });
+        text_.shrink_to_fit();
+        order_.shrink_to_fit();
+    }
+    void Add(const std::string& name) {
+        const auto at =
+            std::lower_bound(order_.begin(), order_.end(), name.c_str(),
+                             [this](std::uint32_t o, const char* n) { return Before(At(o), n); });
+        if (at != order_.end() && std::strcmp(At(*at), name.c_str()) == 0)
+            return;
+        const auto offset = static_cast<std::uint32_t>(text_.size());
+        text_ += name;
+        text_ += '\0';
+        order_.insert(at, offset);
+    }
+    void Remove(const std::string& name) {
+        const auto at =
+            std::lower_bound(order_.begin(), order_.end(), name.c_str(),
+                             [this](std::uint32_t o, const char* n) { return Before(At(o), n); });
+        if (at != order_.end() && std::strcmp(At(*at), name.c_str()) == 0)
+            order_.erase(at);
+    }
+    // The first stored name (in byte order) that matches without regard to case.
+    const char* Match(const std::string& name) const {
+        const auto at = std::lower_bound(
+            order_.begin(), order_.end(), name.c_str(),
+            [this](std::uint32_t o, const char* n) { return CompareLower(At(o), n) < 0; });
+        if (at == order_.end() || CompareLower(At(*at), name.c_str()) != 0)
+            return nullptr;
+        return At(*at);
+    }
+
+  private:
+    const char* At(std::uint32_t offset) const { return text_.c_str() + offset; }
+    static int CompareLower(const char* a, const char* b) {
+        for (;; ++a, ++b) {
+            const auto ca = static_cast<unsigned char>(TextCase::LowerChar(*a));
+            const auto cb = static_cast<unsigned char>(TextCase::LowerChar(*b));
+            if (ca != cb || ca == 0)
+                return ca < cb ? -1 : (ca > cb ? 1 : 0);
+        }
+    }
+    // Lower-cased names first, then the exact bytes.
+    static bool Before(const char* a, const char* b) {
+        const int lower = CompareLower(a, b);
+        return lower != 0 ? lower < 0 : std::strcmp(a, b) < 0;
+    }
+
+    std::string text_;                  // the names, each ended by a NUL
+    std::vector<std::uint32_t> order_;  // where each name starts, sorted
 };
 
 std::unordered_map<std::string, FolderNames>& Listings() {
@@ -86,15 +143,13 @@ const FolderNames& NamesOf(const std::string& nativeFolder) {
     FolderNames names;
     if (DIR* dir = ::opendir(nativeFolder.empty() ? "." : nativeFolder.c_str())) {
         while (dirent* entry = ::readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name == "." || name == "..")
-                continue;
-            names.byLower[TextCase::Lower(name)].push_back(name);
+            const char* name = entry->d_name;
+            if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+                names.Append(name);
         }
         ::closedir(dir);
     }
-    for (auto& [lower, list] : names.byLower)
-        std::sort(list.begin(), list.end());
+    names.Sort();
     return listings.emplace(nativeFolder, std::move(names)).first->second;
 }
 
@@ -102,19 +157,14 @@ void NoteCreated(const std::string& nativeFolder, const std::string& name) {
     auto it = Listings().find(nativeFolder);
     if (it == Listings().end())
         return;
-    auto& list = it->second.byLower[TextCase::Lower(name)];
-    if (std::find(list.begin(), list.end(), name) == list.end()) {
-        list.push_back(name);
-        std::sort(list.begin(), list.end());
-    }
+    it->second.Add(name);
 }
 
 void NoteDeleted(const std::string& nativeFolder, const std::string& name) {
     auto it = Listings().find(nativeFolder);
     if (it == Listings().end())
         return;
-    auto& list = it->second.byLower[TextCase::Lower(name)];
-    list.erase(std::remove(list.begin(), list.end(), name), list.end());
+    it->second.Remove(name);
 }
 
 std::string JoinNative(const std::string& folder, const std::string& name) {
@@ -127,18 +177,24 @@ std::string JoinNative(const std::string& folder, const std::string& name) {
 
 // One component inside an existing native folder: its exact spelling when that
 // exists, else the first stored name that matches without regard to case, else the
-// name as given.
-std::string ResolveComponent(const std::string& nativeFolder, const std::string& name) {
-    if (name == "." || name == "..")
-        return JoinNative(nativeFolder, name);
+// name as given. With st, what it names is told there too (st_mode 0: nothing), so
+// that finding a file and looking at it is one call.
+std::string ResolveComponent(const std::string& nativeFolder, const std::string& name,
+                             struct stat* st = nullptr) {
+    struct stat local;
+    struct stat* found = st ? st : &local;
     std::string exact = JoinNative(nativeFolder, name);
-    if (Exists(exact))
+    if (::stat(exact.c_str(), found) == 0 || name == "." || name == "..") {
         return exact;
-    const FolderNames& names = NamesOf(nativeFolder);
-    auto it = names.byLower.find(TextCase::Lower(name));
-    if (it != names.byLower.end() && !it->second.empty())
-        return JoinNative(nativeFolder, it->second.front());
-    return exact;
+    }
+    found->st_mode = 0;
+    const char* stored = NamesOf(nativeFolder).Match(name);
+    if (!stored)
+        return exact;
+    std::string match = JoinNative(nativeFolder, stored);
+    if (st && ::stat(match.c_str(), st) != 0)
+        st->st_mode = 0;
+    return match;
 }
 
 std::string ResolveFolder(const std::string& slashed) {
@@ -175,7 +231,7 @@ struct Split {
     std::string full;
 };
 
-Split Resolve(const std::string& path) {
+Split Resolve(const std::string& path, struct stat* st = nullptr) {
     std::string slashed = Slashed(path);
     Split split;
     std::size_t slash = slashed.find_last_of('/');
@@ -187,15 +243,33 @@ Split Resolve(const std::string& path) {
     }
     if (split.name.empty()) {
         split.full = split.folder.empty() ? "." : split.folder;
+        if (st && ::stat(split.full.c_str(), st) != 0)
+            st->st_mode = 0;
         return split;
     }
-    split.full = ResolveComponent(split.folder, split.name);
+    split.full = ResolveComponent(split.folder, split.name, st);
     split.name = split.full.substr(split.full.find_last_of('/') + 1);
     return split;
 }
 
 std::string ResolveFull(const std::string& path) {
     return Resolve(path).full;
+}
+
+// Opens a file for reading at its exact spelling first and looks for another spelling
+// only when that fails, so a file read costs one open, not a test and an open.
+int OpenExisting(const std::string& path, std::string& native) {
+    const std::string slashed = Slashed(path);
+    const std::size_t slash = slashed.find_last_of('/');
+    const std::string folder = slash == std::string::npos
+                                   ? ""
+                                   : (slash == 0 ? "/" : ResolveFolder(slashed.substr(0, slash)));
+    native = JoinNative(folder, slash == std::string::npos ? slashed : slashed.substr(slash + 1));
+    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0 || errno != ENOENT)
+        return fd;
+    native = ResolveFull(path);
+    return ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
 }
 
 // Read-only means the owner may not write, and the program honours it even when the
@@ -287,13 +361,19 @@ class Fd {
 
 bool FileExists(const std::string& file) {
     struct stat st;
-    return Exists(ResolveFull(file), &st) && !S_ISDIR(st.st_mode);
+    Resolve(file, &st);
+    return st.st_mode != 0 && !S_ISDIR(st.st_mode);
 }
 
 bool FolderExists(const std::string& folder) {
     std::string slashed = Slashed(folder);
     if (slashed.empty())
         return false;
+    // A folder found once stays for the operation: the program removes no folders.
+    while (slashed.size() > 1 && slashed.back() == '/')
+        slashed.pop_back();
+    if (ResolvedFolders().count(slashed) > 0)
+        return true;
     struct stat st;
     return Exists(ResolveFolder(slashed), &st) && S_ISDIR(st.st_mode);
 }
@@ -310,9 +390,14 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
             continue;
         if (!WildcardMatch(pattern, name))
             continue;
-        struct stat st;
-        if (::stat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            continue;
+        // The listing itself tells a plain file; links and unknown kinds are asked.
+        if (entry->d_type != DT_REG) {
+            struct stat st;
+            if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+                continue;
+            if (::stat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        }
         names.push_back(name);
     }
     ::closedir(dir);
@@ -334,9 +419,12 @@ std::vector<std::string> ListFolders(const std::string& folder) {
         // The kernel's own trees are endless or dangerous to read.
         if (root && (name == "proc" || name == "sys" || name == "dev"))
             continue;
-        struct stat st;
-        if (::lstat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-            continue;
+        if (entry->d_type != DT_DIR) {
+            struct stat st;
+            if (entry->d_type != DT_UNKNOWN ||
+                ::lstat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                continue;
+        }
         names.push_back(name);
     }
     ::closedir(dir);
@@ -369,28 +457,32 @@ void SetReadOnly(const std::string& file, bool readOnly) {
         RaiseErrno(errno, "Cannot read the attributes of", native);
     mode_t mode = st.st_mode & 07777;
     mode = readOnly ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
-    if (::chmod(native.c_str(), mode) != 0)
+    if (mode != (st.st_mode & 07777) && ::chmod(native.c_str(), mode) != 0)
         RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
-void CopyFile(const std::string& from, const std::string& to, bool flush) {
-    std::string source = ResolveFull(from);
-    Split target = Resolve(to);
-    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
-        RaiseErrno(errno, "Cannot open", source);
-    struct stat st;
-    if (::fstat(in.get(), &st) != 0)
-        RaiseErrno(errno, "Cannot read", source);
-    if (S_ISDIR(st.st_mode))
-        RaiseErrno(EISDIR, "Cannot copy", source);
-    RefuseReadOnly(target.full);
+namespace {
+
+mode_t Umask() {
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
+    return mask;
+}
+
+// Copies what `in` holds to a temporary sibling of the target, with the permissions
+// `mode`, and renames it over the target.
+void ReplaceWithCopy(int in, const Split& target, mode_t mode, bool flush) {
     std::string temp = TemporarySibling(target.folder);
-    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777));
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (out.get() < 0)
         RaiseErrno(errno, "Cannot create a file beside", target.full);
     try {
-        CopyContents(in.get(), out.get(), target.full);
+        if ((mode & ~Umask()) != mode && ::fchmod(out.get(), mode) != 0)
+            RaiseErrno(errno, "Cannot set the attributes of", target.full);
+        CopyContents(in, out.get(), target.full);
         if (flush && ::fsync(out.get()) != 0)
             RaiseErrno(errno, "Cannot write", target.full);
         if (::close(out.release()) != 0)
@@ -403,6 +495,49 @@ void CopyFile(const std::string& from, const std::string& to, bool flush) {
         throw;
     }
     NoteCreated(target.folder, target.name);
+}
+
+// The source of a copy, opened, and what it is.
+int OpenSource(const std::string& from, struct stat& st) {
+    std::string source;
+    Fd in(OpenExisting(from, source));
+    if (in.get() < 0)
+        RaiseErrno(errno, "Cannot open", source);
+    if (::fstat(in.get(), &st) != 0)
+        RaiseErrno(errno, "Cannot read", source);
+    if (S_ISDIR(st.st_mode))
+        RaiseErrno(EISDIR, "Cannot copy", source);
+    return in.release();
+}
+
+}  // namespace
+
+void CopyFile(const std::string& from, const std::string& to, bool flush) {
+    struct stat st;
+    Fd in(OpenSource(from, st));
+    Split target = Resolve(to);
+    RefuseReadOnly(target.full);
+    ReplaceWithCopy(in.get(), target, (st.st_mode & 0777) & ~Umask(), flush);
+}
+
+bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+    struct stat st;
+    Fd in(OpenSource(from, st));
+    struct stat old;
+    Split target = Resolve(to, &old);
+    if (old.st_mode != 0 && S_ISDIR(old.st_mode))
+        RaiseErrno(EISDIR, "Cannot write", target.full);
+    const bool exists = old.st_mode != 0;
+    const bool readOnly = exists && (old.st_mode & S_IWUSR) == 0;
+    if (readOnly && !force)
+        return false;
+    // The new file is the source's, as the system creates it; a file it replaces keeps
+    // its read-only attribute, and is writable by its owner otherwise.
+    mode_t mode = (st.st_mode & 0777) & ~Umask();
+    if (exists)
+        mode = readOnly ? mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH) : mode | S_IWUSR;
+    ReplaceWithCopy(in.get(), target, mode, false);
+    return true;
 }
 
 bool BackupFile(const std::string& from, const std::string& to) {
@@ -483,6 +618,15 @@ std::string NativePath(const std::string& path) {
     return ResolveFull(path);
 }
 
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+    struct stat st;
+    Resolve(path, &st);
+    if (st.st_mode == 0)
+        return false;
+    identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return true;
+}
+
 std::string FolderSpelling(const std::string& folder) {
     return folder;
 }
@@ -497,18 +641,33 @@ void ForgetCachedFolders() {
 }
 
 std::string ReadWholeFile(const std::string& file) {
-    std::string native = ResolveFull(file);
+    std::string native;
+    Fd in(OpenExisting(file, native));
+    if (in.get() < 0)
+        RaiseErrno(errno, "Cannot open", native);
     struct stat st;
-    if (::stat(native.c_str(), &st) != 0)
+    if (::fstat(in.get(), &st) != 0)
         RaiseErrno(errno, "Cannot open", native);
     if (S_ISDIR(st.st_mode))
         RaiseErrno(EISDIR, "Cannot open", native);
-    std::ifstream in(native, std::ios::binary);
-    if (!in)
-        RaiseErrno(errno ? errno : EACCES, "Cannot open", native);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    // One read takes a whole file of the size it had when opened; only a file that
+    // grows meanwhile needs more.
+    std::string content(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    std::size_t have = 0;
+    for (;;) {
+        const ssize_t got = ::read(in.get(), content.data() + have, content.size() - have);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseErrno(errno, "Cannot read", native);
+        }
+        have += static_cast<std::size_t>(got);
+        if (have < content.size())
+            break;
+        content.resize(content.size() * 2);
+    }
+    content.resize(have);
+    return content;
 }
 
 struct OutputFile::Impl {
@@ -517,7 +676,49 @@ struct OutputFile::Impl {
     std::string folder;
     std::string name;
     std::string temp;  // empty when appending
+    // What was written and not yet handed to the system: a file is written in a few
+    // large pieces, not a line at a time. The log (appended to) is written through, so
+    // that its lines outlive a process that dies.
+    std::string pending;
+    bool flushed = false;   // some of the text already went to fd
+    off_t targetSize = -1;  // the replaced file's size, -1 when there was none
     bool failed = false;
+
+    static constexpr std::size_t kPiece = 1 << 16;
+
+    void Flush() {
+        if (pending.empty())
+            return;
+        try {
+            WriteAll(fd, pending.data(), pending.size(), target);
+        } catch (...) {
+            failed = true;
+            pending.clear();
+            throw;
+        }
+        pending.clear();
+        flushed = true;
+    }
+
+    // Whether the whole new text is what the target already holds.
+    bool SameAsTarget() const {
+        if (flushed || targetSize < 0 || static_cast<std::size_t>(targetSize) != pending.size())
+            return false;
+        Fd in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
+        if (in.get() < 0)
+            return false;
+        std::string current(pending.size() + 1, '\0');
+        std::size_t have = 0;
+        for (;;) {
+            const ssize_t got = ::read(in.get(), current.data() + have, current.size() - have);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            have += static_cast<std::size_t>(got);
+        }
+        return have == pending.size() && current.compare(0, have, pending) == 0;
+    }
 };
 
 OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_unique<Impl>()) {
@@ -536,50 +737,69 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
     if (!target.folder.empty() && !FolderExists(target.folder))
         RaiseErrno(ENOENT, "Cannot create", target.full);
     struct stat st;
-    mode_t perms = 0666;
-    if (::stat(target.full.c_str(), &st) == 0)
-        perms = st.st_mode & 0777;
+    const bool existed = ::stat(target.full.c_str(), &st) == 0;
+    impl_->targetSize = existed && S_ISREG(st.st_mode) ? st.st_size : -1;
     impl_->temp = TemporarySibling(target.folder);
-    impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, perms);
+    impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                       existed ? st.st_mode & 0777 : 0666);
     if (impl_->fd < 0)
         RaiseErrno(errno, "Cannot create a file beside", target.full);
-    if (::stat(target.full.c_str(), &st) == 0)
+    if (existed)
         ::fchmod(impl_->fd, st.st_mode & 07777);
 }
 
 OutputFile::~OutputFile() {
-    if (impl_->fd >= 0) {
-        ::close(impl_->fd);
-        if (!impl_->temp.empty())
-            ::unlink(impl_->temp.c_str());
-    }
+    if (impl_->fd < 0)
+        return;
+    if (!impl_->temp.empty())
+        ::unlink(impl_->temp.c_str());
+    ::close(impl_->fd);
 }
 
 void OutputFile::Write(const std::string& text) {
     if (impl_->fd < 0)
         RaiseErrno(EBADF, "Cannot write", impl_->target);
-    try {
-        WriteAll(impl_->fd, text.data(), text.size(), impl_->target);
-    } catch (...) {
-        impl_->failed = true;
-        throw;
-    }
+    if (impl_->failed)
+        RaiseErrno(EIO, "Cannot write", impl_->target);
+    impl_->pending += text;
+    if (impl_->temp.empty() || impl_->pending.size() >= Impl::kPiece)
+        impl_->Flush();
 }
 
 void OutputFile::Close() {
     if (impl_->fd < 0)
         return;
-    int fd = impl_->fd;
-    impl_->fd = -1;
     if (impl_->temp.empty()) {
+        int fd = impl_->fd;
+        impl_->fd = -1;
         if (::close(fd) != 0)
             RaiseErrno(errno, "Cannot write", impl_->target);
         return;
     }
+    // A file that would come out as it is stays untouched: nothing to write, nothing
+    // to wait for.
+    if (!impl_->failed && impl_->SameAsTarget()) {
+        ::close(impl_->fd);
+        impl_->fd = -1;
+        ::unlink(impl_->temp.c_str());
+        return;
+    }
+    int fd = impl_->fd;
+    bool ok = true;
+    int err = 0;
+    try {
+        impl_->Flush();
+    } catch (const QuillonError&) {
+        ok = false;
+        err = errno;
+    }
+    impl_->fd = -1;
     // A write that failed leaves the old file in place: an incomplete settings file
     // or user profile would be worse than the one it was to replace.
-    bool ok = !impl_->failed && ::fsync(fd) == 0;
-    int err = errno;
+    if (ok && (impl_->failed || ::fsync(fd) != 0)) {
+        ok = false;
+        err = errno;
+    }
     if (::close(fd) != 0 && ok) {
         ok = false;
         err = errno;

@@ -384,6 +384,38 @@ std::string NativePath(const std::string& path) {
     return Backslashed(path);
 }
 
+bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+    const bool exists = FileExists(to);
+    const bool readOnly = exists && IsReadOnly(to);
+    if (!force && readOnly)
+        return false;
+    if (readOnly)
+        SetReadOnly(to, false);
+    try {
+        CopyFile(from, to);
+    } catch (...) {
+        // A copy that failed must not leave the target writable behind the user's back.
+        if (readOnly)
+            SetReadOnly(to, true);
+        throw;
+    }
+    if (exists)
+        SetReadOnly(to, readOnly);
+    return true;
+}
+
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+    Handle handle(::CreateFileW(Native(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!handle.valid() || !::GetFileInformationByHandle(handle.get(), &info))
+        return false;
+    identity = {info.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return true;
+}
+
 bool DriveRootUsable(char letter) {
     const char upper = TextCase::UpperChar(letter);
     if (upper < 'A' || upper > 'Z')

@@ -32,24 +32,15 @@ void FileReference::CopyIntoAccess(FileAccess& Into, bool Force) const {
 }
 
 void FileReference::CopyIntoReference(const FileReference& Into, bool Force) const {
-    AssertFileExists();
-    Into.AssertPathExists();
-    const bool exists = !Into.FileAbsent();
-    const bool readOnly = exists && NativeFs::IsReadOnly(Into.FullName());
-    if (!Force && readOnly)
-        return;
-    if (readOnly)
-        NativeFs::SetReadOnly(Into.FullName(), false);
+    Into.NoteWritten();
     try {
-        NativeFs::CopyFile(FullName(), Into.FullName());
-    } catch (...) {
-        // A copy that failed must not leave the target writable behind the user's back.
-        if (readOnly)
-            NativeFs::SetReadOnly(Into.FullName(), true);
+        NativeFs::CopyFileOver(FullName(), Into.FullName(), Force);
+    } catch (const QuillonError&) {
+        // The copy is the test: a missing file or folder is reported as such.
+        AssertFileExists();
+        Into.AssertPathExists();
         throw;
     }
-    if (exists)
-        NativeFs::SetReadOnly(Into.FullName(), readOnly);
 }
 
 bool FileReference::BackupIntoReference(const FileReference& Into) const {
@@ -58,18 +49,30 @@ bool FileReference::BackupIntoReference(const FileReference& Into) const {
     return NativeFs::BackupFile(FullName(), Into.FullName());
 }
 
+void FileReference::NoteWritten() const {
+    if (fileInterface_)
+        fileInterface_->NoteWritten(*this);
+}
+
 void FileReference::Delete() const {
     AssertFileExists();
+    NoteWritten();
     NativeFs::DeleteFile(FullName());
 }
 
 std::unique_ptr<NativeFs::InputFile> FileReference::OpenFileForInput() const {
-    AssertFileExists();
-    return std::make_unique<NativeFs::InputFile>(FullName());
+    try {
+        return std::make_unique<NativeFs::InputFile>(FullName());
+    } catch (const QuillonError&) {
+        // Opening is the test of existence; a missing file is reported as before.
+        AssertFileExists();
+        throw;
+    }
 }
 
 std::unique_ptr<NativeFs::OutputFile> FileReference::OpenFileForOutput() const {
     AssertPathExists();
+    NoteWritten();
     return std::make_unique<NativeFs::OutputFile>(FullName(), NativeFs::OutputFile::Mode::Replace);
 }
 

@@ -10,6 +10,10 @@
 #include "QuillonError.h"
 #include "TempFolder.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 using NativeFs::OutputFile;
 
@@ -198,6 +202,33 @@ TEST(NativeFileSystemWrites, OutputReplacesTheTargetOnlyWhenClosed) {
 #endif
 }
 
+#ifndef _WIN32
+TEST(NativeFileSystemWrites, AFileThatWouldComeOutTheSameIsNotWrittenAgain) {
+    TempFolder tmp;
+    tmp.Write("quill.ini", "Log\tYes\r\n");
+    const auto before = fs::last_write_time(tmp.NativeOf("quill.ini"));
+    const auto inode = [&] {
+        struct stat st;
+        ::stat(tmp.NativeOf("quill.ini").c_str(), &st);
+        return st.st_ino;
+    };
+    const auto original = inode();
+    OutputFile same(tmp.Path() + "quill.ini", OutputFile::Mode::Replace);
+    same.Write("Log\t");
+    same.Write("Yes\r\n");
+    same.Close();
+    EXPECT_EQ(inode(), original);
+    EXPECT_EQ(fs::last_write_time(tmp.NativeOf("quill.ini")), before);
+    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"quill.ini"});
+
+    OutputFile other(tmp.Path() + "quill.ini", OutputFile::Mode::Replace);
+    other.Write("Log\tNo\r\n");
+    other.Close();
+    EXPECT_EQ(tmp.Read("quill.ini"), "Log\tNo\r\n");
+    EXPECT_NE(inode(), original);
+}
+#endif
+
 TEST(NativeFileSystemWrites, AppendingWritesInPlace) {
     TempFolder tmp;
     tmp.Write("Quill.log", "first\r\n");
@@ -266,12 +297,19 @@ TEST(NativeFileSystemWrites, AnUnfinishedOrFailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(tmp.Read("userprofile.txt"), "DebugVesk=0\r\n");
     EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"userprofile.txt"});
 
+    // Text is written in large pieces: a long one fails at once, a short one at the close.
     OutputFile full(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
     {
         FileSizeLimit limit(64);
-        EXPECT_THROW(full.Write(std::string(4096, 'x')), QuillonError);
+        EXPECT_THROW(full.Write(std::string(1 << 17, 'x')), QuillonError);
     }
     EXPECT_THROW(full.Close(), QuillonError);
+    OutputFile last(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
+    last.Write(std::string(4096, 'x'));
+    {
+        FileSizeLimit limit(64);
+        EXPECT_THROW(last.Close(), QuillonError);
+    }
     EXPECT_EQ(tmp.Read("userprofile.txt"), "DebugVesk=0\r\n");
     EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"userprofile.txt"});
 }
