@@ -457,9 +457,7 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
         {"careful restoration", {}, {}, 0, transfers, "transfers"},
         {"start-up", {}, {}, 0, scale.definitions, "definitions"},
     };
-    const std::string a = work + "/round-a";
-    const std::string b = work + "/round-b";
-    const std::string c = work + "/round-c";
+    std::vector<std::string> copies;
     const std::string transcript = work + "/transcript.txt";
     auto program = [&](const std::string& folder, const char* script, Scenario& into) {
         const Measure m =
@@ -477,9 +475,16 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
     };
     for (int round = 0; round < rounds; ++round) {
         std::cerr << scale.name << ": round " << round + 1 << " of " << rounds << "\n";
-        FreshCopy(source, a);
-        FreshCopy(source, b);
-        FreshCopy(source, c);
+        // Removing a copied game folder takes as long as making it: the copies go when
+        // the table is out.
+        const std::string prefix = work + "/" + scale.name + "-round" + std::to_string(round + 1);
+        const std::string a = prefix + "-a";
+        const std::string b = prefix + "-b";
+        const std::string c = prefix + "-c";
+        for (const std::string& copy : {a, b, c}) {
+            FreshCopy(source, copy);
+            copies.push_back(copy);
+        }
         Shell("sync");
         // Who goes first alternates, so neither always finds the caches the other left.
         const bool programFirst = round % 2 == 0;
@@ -511,8 +516,6 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
             program(a, "restore.txt", scenarios[2]);
         }
     }
-    Shell("rm -rf " + Quoted(a) + " " + Quoted(b) + " " + Quoted(c));
-
     std::printf(
         "\n%s: %d game files, %d mods x %d transfers, %d definitions; median of %d round%s\n",
         scale.name, scale.gameFiles, scale.setupMods, scale.transfersPerMod, scale.definitions,
@@ -528,6 +531,10 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
                     mine * 1e6 / static_cast<double>(s.work), s.peak);
     }
     std::fflush(stdout);
+    std::string remove = "rm -rf";
+    for (const std::string& copy : copies)
+        remove += " " + Quoted(copy);
+    Shell(remove);
 }
 
 std::string SelfPath() {

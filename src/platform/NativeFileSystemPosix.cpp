@@ -541,11 +541,11 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
 }
 
 bool BackupFile(const std::string& from, const std::string& to) {
-    std::string source = ResolveFull(from);
-    Split target = Resolve(to);
     struct stat st;
-    if (!Exists(source, &st))
-        RaiseErrno(errno, "Cannot open", source);
+    const std::string source = Resolve(from, &st).full;
+    if (st.st_mode == 0)
+        RaiseErrno(ENOENT, "Cannot open", source);
+    Split target = Resolve(to);
     const bool linkable = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
     // Any refusal (a file system without links, too many links, a name taken) leaves
     // the copy, which reports a real problem if there is one.

@@ -44,9 +44,13 @@ void FileReference::CopyIntoReference(const FileReference& Into, bool Force) con
 }
 
 bool FileReference::BackupIntoReference(const FileReference& Into) const {
-    AssertFileExists();
-    Into.AssertPathExists();
-    return NativeFs::BackupFile(FullName(), Into.FullName());
+    try {
+        return NativeFs::BackupFile(FullName(), Into.FullName());
+    } catch (const QuillonError&) {
+        AssertFileExists();
+        Into.AssertPathExists();
+        throw;
+    }
 }
 
 void FileReference::NoteWritten() const {
