@@ -40,11 +40,20 @@ void WriteProfileValue(FileAccess& File, ::FileInterface* FileInterface, const s
     scratch.SetFileToTemp(FileInterface);
     File.OpenFileForInput();
     scratch.OpenFileForOutput();
+    std::string text;
     while (!File.EOfF()) {
         const std::string line = File.Read();
-        scratch.WriteLine(EntryName(line) == Field ? Field + "=" + Value : line);
+        const std::string written = EntryName(line) == Field ? Field + "=" + Value : line;
+        scratch.WriteLine(written);
+        text += written + Useful::CrLf;
     }
     File.CloseFile();
+    // A profile that would come out as it is stays untouched: nothing is flushed to
+    // disk or renamed for a value the player did not change.
+    if (text == NativeFs::ReadWholeFile(File.Reference()->FullName())) {
+        scratch.AbandonFile();
+        return;
+    }
     scratch.CloseFile();
     // The finished scratch file takes the profile's place in one step, so the game
     // never finds half a profile. A read-only profile is replaced all the same (the
