@@ -444,7 +444,8 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
         MakeFolder(work);
         Generate(scale, source);
     }
-    const std::string scripts = work + "/scripts";
+    // Each scale has its own scripts and output files, so two runs can share a folder.
+    const std::string scripts = source + "/scripts";
     MakeFolder(scripts);
     WriteFile(scripts + "/startup.txt", "start\n");
     WriteFile(scripts + "/switch.txt", "start\nselect lstSetups Bench\nclick cmdApply\n");
@@ -458,7 +459,7 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
         {"start-up", {}, {}, 0, scale.definitions, "definitions"},
     };
     std::vector<std::string> copies;
-    const std::string transcript = work + "/transcript.txt";
+    const std::string transcript = source + "/transcript.txt";
     auto program = [&](const std::string& folder, const char* script, Scenario& into) {
         const Measure m =
             RunChild({headless, scripts + "/" + script}, folder + "/game", "", transcript);
@@ -469,7 +470,7 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
     };
     auto baseline = [&](const std::string& folder, const char* which, Scenario& into) {
         const Measure m =
-            RunChild({self, "baseline", which, folder}, folder, "", work + "/baseline.txt");
+            RunChild({self, "baseline", which, folder}, folder, "", source + "/baseline.txt");
         into.baseline.push_back(m.seconds);
         return m.seconds;
     };

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Builds Quillon with warnings as errors, AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test.
+# Checks the layout of every source file, builds Quillon with warnings as errors,
+# AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+
+# Every source file laid out as .clang-format says; a difference fails the run.
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
 cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev

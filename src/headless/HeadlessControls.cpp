@@ -216,9 +216,6 @@ class MemProgressBar : public ProgressBar, public ShowableControl, CaptionHolder
     int value_ = 0;
 };
 
-}  // namespace
-
-namespace {
 std::unique_ptr<Control> MakeControl(const ControlDescription& Described, TextBox* Buddy) {
     switch (Described.Kind) {
         case ControlKind::Label:

@@ -1,9 +1,10 @@
 #include "HeadlessDriver.h"
 
-#include <set>
+#include <algorithm>
 
 #include "HeadlessControls.h"
 #include "NativeLauncher.h"
+#include "ProgramIdentity.h"
 #include "QuillonError.h"
 #include "Useful.h"
 #include "frmMain.h"
@@ -14,10 +15,6 @@ namespace {
 struct ScriptExit {
     int status;
 };
-
-const std::set<std::string> kCommands = {"commandline", "answer", "input",    "file", "start",
-                                         "click",       "select", "deselect", "key",  "dblclick",
-                                         "set",         "show",   "close"};
 
 const char* IconName(MsgIcon icon) {
     switch (icon) {
@@ -107,7 +104,7 @@ int ScriptDriver::Run() {
     SetDialogService(this);
     try {
         for (const Command& command : commands_) {
-            if (!kCommands.count(command.name))
+            if (!FindCommand(command.name))
                 ScriptError(command, "unknown command " + command.name);
             if (command.name == "answer" && command.argument != "Yes" && command.argument != "No" &&
                 command.argument != "Cancel")
@@ -123,12 +120,21 @@ int ScriptDriver::Run() {
     } catch (const ScriptExit& exit) {
         return exit.status;
     } catch (const QuillonError& error) {
-        out_ << "ERROR " << error.Number << " " << error.Source << "\n";
-        PrintLines(error.Description);
-        out_ << "END\n";
-        out_.flush();
-        return 1;
+        return Fatal(error.Number, error.Source, error.Description);
+    } catch (const std::exception& error) {
+        // Not the program's own error, but it ends the program all the same.
+        return Fatal(0, ProgramIdentity::Title, error.what());
+    } catch (...) {
+        return Fatal(0, ProgramIdentity::Title, "Unexpected error");
     }
+}
+
+int ScriptDriver::Fatal(long number, const std::string& source, const std::string& description) {
+    out_ << "ERROR " << number << " " << source << "\n";
+    PrintLines(description);
+    out_ << "END\n";
+    out_.flush();
+    return 1;
 }
 
 bool ScriptDriver::Step() {
@@ -190,90 +196,171 @@ void ScriptDriver::Start() {
     main_->Window().Show();
 }
 
-void ScriptDriver::Execute(const Command& command) {
-    const std::string& name = command.name;
-    std::string target;
-    std::string rest;
-    SplitArgument(command.argument, target, rest);
-    if (name == "commandline") {
-        if (started_)
-            ScriptError(command, "commandline after start");
-        commandLine_ = command.argument;
-    } else if (name == "answer") {
-        answers_.push_back(command.argument);
-    } else if (name == "input") {
-        inputs_.push_back(command.argument);
-    } else if (name == "file") {
-        files_.push_back(command.argument);
-    } else if (name == "start") {
-        if (started_)
-            ScriptError(command, "start twice");
-        started_ = true;
-        Start();
-    } else if (name == "close") {
-        if (!main_)
-            ScriptError(command, "no window is shown before start");
-        CloseFront();
-    } else if (name == "click") {
-        Control& control = ControlNamed(command, command.argument);
-        if (auto* button = dynamic_cast<Button*>(&control)) {
-            if (button->Click)
-                button->Click();
-        } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
-            check->SetValue(check->Value() == CheckState::Ticked ? CheckState::Unticked
-                                                                 : CheckState::Ticked);
-        } else {
-            ScriptError(command, command.argument + " cannot be clicked");
-        }
-    } else if (name == "select" || name == "deselect" || name == "key" || name == "dblclick") {
-        auto* list = dynamic_cast<ListView*>(&ControlNamed(command, target));
-        if (!list)
-            ScriptError(command, target + " is not a list view");
-        if (name == "select") {
-            int index = list->FindKey(rest);
-            if (index == 0)
-                ScriptError(command, "no item of " + target + " has the key " + rest);
-            list->Select(index);
-            if (list->ItemClick)
-                list->ItemClick(index);
-        } else if (name == "deselect") {
-            list->Select(0);
-        } else if (name == "key") {
-            if (rest != "Delete" && rest != "Enter")
-                ScriptError(command, "a key is Delete or Enter");
-            if (list->KeyUp)
-                list->KeyUp(rest == "Delete" ? ListKey::Delete : ListKey::Enter);
-        } else if (list->DblClick) {
-            list->DblClick();
-        }
-    } else if (name == "set") {
-        Control& control = ControlNamed(command, target);
-        if (auto* upDown = dynamic_cast<UpDown*>(&control)) {
-            int value = 0;
-            try {
-                std::size_t used = 0;
-                value = std::stoi(rest, &used);
-                if (used != rest.size())
-                    throw std::invalid_argument(rest);
-            } catch (const std::exception&) {
-                ScriptError(command, "an up-down takes a whole number");
-            }
-            upDown->SetValue(value);
-        } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
-            if (!dynamic_cast<ShowableControl&>(control).HasEntry(rest))
-                ScriptError(command, target + " has no entry " + rest);
-            combo->SetText(rest);
-            if (combo->Click)
-                combo->Click();
-        } else {
-            ScriptError(command, target + " cannot be set");
-        }
-    } else if (name == "show") {
-        Control& control = ControlNamed(command, command.argument);
-        out_ << "SHOW " << command.argument << "\n";
-        for (const std::string& line : dynamic_cast<ShowableControl&>(control).StateLines())
-            out_ << "| " << line << "\n";
+// The script's commands: the one list from which the driver reads a script, prints its
+// usage and checks the README's list.
+const std::vector<ScriptDriver::CommandSpec>& ScriptDriver::Commands() {
+    static const std::vector<CommandSpec> commands = {
+        {"commandline", "TEXT", "the program's command line, before start",
+         &ScriptDriver::CommandLineCommand},
+        {"answer", "Yes|No|Cancel", "queues the answer to a later question box",
+         &ScriptDriver::AnswerCommand},
+        {"input", "TEXT", "queues the answer to a later input box (empty: Cancel)",
+         &ScriptDriver::InputCommand},
+        {"file", "FILENAME", "queues the answer to a later file dialog (empty: cancelled)",
+         &ScriptDriver::FileCommand},
+        {"start", "", "creates the main window and loads it", &ScriptDriver::StartCommand},
+        {"click", "CONTROL", "presses a button or clicks a check box", &ScriptDriver::ClickCommand},
+        {"select", "CONTROL KEY", "selects a list item and raises its click",
+         &ScriptDriver::SelectCommand},
+        {"deselect", "CONTROL", "leaves a list view with no selected item",
+         &ScriptDriver::DeselectCommand},
+        {"key", "CONTROL Delete|Enter", "a key released in a list view", &ScriptDriver::KeyCommand},
+        {"dblclick", "CONTROL", "a double-click on a list view", &ScriptDriver::DblClickCommand},
+        {"set", "CONTROL VALUE", "sets an up-down's value or chooses a combo box entry",
+         &ScriptDriver::SetCommand},
+        {"show", "CONTROL", "prints the control's state", &ScriptDriver::ShowCommand},
+        {"close", "", "closes the window in front", &ScriptDriver::CloseCommand},
+    };
+    return commands;
+}
+
+std::string ScriptDriver::Usage() {
+    std::string usage =
+        "usage: quillon-headless SCRIPT   (- reads standard input)\n"
+        "Each line of SCRIPT is a command:\n";
+    for (const CommandSpec& spec : Commands()) {
+        std::string line = "  " + std::string(spec.Name) + " " + spec.Argument;
+        line.resize(std::max<std::size_t>(line.size() + 1, 34), ' ');
+        usage += line + spec.Effect + "\n";
     }
+    return usage;
+}
+
+const ScriptDriver::CommandSpec* ScriptDriver::FindCommand(const std::string& name) {
+    for (const CommandSpec& spec : Commands())
+        if (spec.Name == name)
+            return &spec;
+    return nullptr;
+}
+
+void ScriptDriver::Execute(const Command& command) {
+    (this->*FindCommand(command.name)->Run)(command);
+}
+
+void ScriptDriver::CommandLineCommand(const Command& command) {
+    if (started_)
+        ScriptError(command, "commandline after start");
+    commandLine_ = command.argument;
+}
+
+void ScriptDriver::AnswerCommand(const Command& command) {
+    answers_.push_back(command.argument);
+}
+
+void ScriptDriver::InputCommand(const Command& command) {
+    inputs_.push_back(command.argument);
+}
+
+void ScriptDriver::FileCommand(const Command& command) {
+    files_.push_back(command.argument);
+}
+
+void ScriptDriver::StartCommand(const Command& command) {
+    if (started_)
+        ScriptError(command, "start twice");
+    started_ = true;
+    Start();
+}
+
+void ScriptDriver::CloseCommand(const Command& command) {
+    if (!main_)
+        ScriptError(command, "no window is shown before start");
+    CloseFront();
+}
+
+void ScriptDriver::ClickCommand(const Command& command) {
+    Control& control = ControlNamed(command, command.argument);
+    if (auto* button = dynamic_cast<Button*>(&control)) {
+        if (button->Click)
+            button->Click();
+    } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
+        check->SetValue(check->Value() == CheckState::Ticked ? CheckState::Unticked
+                                                             : CheckState::Ticked);
+    } else {
+        ScriptError(command, command.argument + " cannot be clicked");
+    }
+}
+
+ListView& ScriptDriver::ListNamed(const Command& command, const std::string& name) {
+    auto* list = dynamic_cast<ListView*>(&ControlNamed(command, name));
+    if (!list)
+        ScriptError(command, name + " is not a list view");
+    return *list;
+}
+
+void ScriptDriver::SelectCommand(const Command& command) {
+    std::string target, key;
+    SplitArgument(command.argument, target, key);
+    ListView& list = ListNamed(command, target);
+    const int index = list.FindKey(key);
+    if (index == 0)
+        ScriptError(command, "no item of " + target + " has the key " + key);
+    list.Select(index);
+    if (list.ItemClick)
+        list.ItemClick(index);
+}
+
+void ScriptDriver::DeselectCommand(const Command& command) {
+    ListNamed(command, command.argument).Select(0);
+}
+
+void ScriptDriver::KeyCommand(const Command& command) {
+    std::string target, key;
+    SplitArgument(command.argument, target, key);
+    ListView& list = ListNamed(command, target);
+    if (key != "Delete" && key != "Enter")
+        ScriptError(command, "a key is Delete or Enter");
+    if (list.KeyUp)
+        list.KeyUp(key == "Delete" ? ListKey::Delete : ListKey::Enter);
+}
+
+void ScriptDriver::DblClickCommand(const Command& command) {
+    ListView& list = ListNamed(command, command.argument);
+    if (list.DblClick)
+        list.DblClick();
+}
+
+void ScriptDriver::SetCommand(const Command& command) {
+    std::string target, value;
+    SplitArgument(command.argument, target, value);
+    Control& control = ControlNamed(command, target);
+    if (auto* upDown = dynamic_cast<UpDown*>(&control)) {
+        int number = 0;
+        try {
+            std::size_t used = 0;
+            number = std::stoi(value, &used);
+            if (used != value.size())
+                throw std::invalid_argument(value);
+        } catch (const std::exception&) {
+            ScriptError(command, "an up-down takes a whole number");
+        }
+        upDown->SetValue(number);
+    } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
+        if (!dynamic_cast<ShowableControl&>(control).HasEntry(value))
+            ScriptError(command, target + " has no entry " + value);
+        combo->SetText(value);
+        if (combo->Click)
+            combo->Click();
+    } else {
+        ScriptError(command, target + " cannot be set");
+    }
+}
+
+void ScriptDriver::ShowCommand(const Command& command) {
+    Control& control = ControlNamed(command, command.argument);
+    out_ << "SHOW " << command.argument << "\n";
+    for (const std::string& line : dynamic_cast<ShowableControl&>(control).StateLines())
+        out_ << "| " << line << "\n";
 }
 
 MsgResult ScriptDriver::MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
@@ -327,4 +414,11 @@ void ScriptDriver::Launch(const std::string& program) {
     // so that scripts see what the user would.
     NativeLauncher::CommandFor(program);
     out_ << "LAUNCH " << program << "\n";
+}
+
+std::vector<std::string> ScriptDriver::CommandNames() {
+    std::vector<std::string> names;
+    for (const CommandSpec& spec : Commands())
+        names.push_back(spec.Name);
+    return names;
 }

@@ -10,6 +10,7 @@
 #include "Dialogs.h"
 
 class HeadlessForm;
+class ListView;
 class HeadlessFormFactory;
 class frmMain;
 
@@ -19,6 +20,11 @@ class ScriptDriver : public DialogService, public CommonDialog, public Launcher 
   public:
     ScriptDriver(std::istream& Script, std::ostream& Out, std::ostream& Err);
     ~ScriptDriver() override;
+
+    // The usage text: how to start the driver and the script's commands.
+    static std::string Usage();
+    // The script's commands, in the order the usage lists them.
+    static std::vector<std::string> CommandNames();
 
     // Runs the whole script; returns the exit status.
     int Run();
@@ -39,6 +45,29 @@ class ScriptDriver : public DialogService, public CommonDialog, public Launcher 
         std::string name;
         std::string argument;
     };
+    struct CommandSpec {
+        const char* Name;
+        const char* Argument;
+        const char* Effect;
+        void (ScriptDriver::*Run)(const Command& command);
+    };
+    static const std::vector<CommandSpec>& Commands();
+    static const CommandSpec* FindCommand(const std::string& name);
+    void CommandLineCommand(const Command& command);
+    void AnswerCommand(const Command& command);
+    void InputCommand(const Command& command);
+    void FileCommand(const Command& command);
+    void StartCommand(const Command& command);
+    void CloseCommand(const Command& command);
+    void ClickCommand(const Command& command);
+    void SelectCommand(const Command& command);
+    void DeselectCommand(const Command& command);
+    void KeyCommand(const Command& command);
+    void DblClickCommand(const Command& command);
+    void SetCommand(const Command& command);
+    void ShowCommand(const Command& command);
+    ListView& ListNamed(const Command& command, const std::string& name);
+
     // Runs the next command; false at the end of the script.
     bool Step();
     void Execute(const Command& command);
@@ -49,6 +78,8 @@ class ScriptDriver : public DialogService, public CommonDialog, public Launcher 
     [[noreturn]] void ScriptError(const Command& command, const std::string& why);
     [[noreturn]] void Unanswered(const std::string& kind, const std::vector<std::string>& lines);
     void PrintLines(const std::string& text);
+    // Reports an error that ended the program; returns the exit status.
+    int Fatal(long number, const std::string& source, const std::string& description);
     void ShowFileDialog(const char* kind);
     void EndProgram();
 

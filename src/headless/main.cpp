@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::cerr << "usage: quillon-headless SCRIPT   (- reads standard input)\n";
+        std::cerr << ScriptDriver::Usage();
         return 3;
     }
     const std::string name = argv[1];

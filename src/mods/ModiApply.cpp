@@ -64,8 +64,9 @@ bool Modi::UnApply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress
                    const std::string& QELPath) {
     const OperationContext context{Log,           LogFile,  LogFileOpened, Progress,
                                    FileInterface, Language, QELPath};
-    OperationFrame frame(context, "Unapplying mod " + name_ + "...",
-                         "Unapplying mod " + name_ + "...");
+    // The status says as much as the log.
+    const std::string unapplying = "Unapplying mod " + name_ + "...";
+    OperationFrame frame(context, unapplying, unapplying);
     applied_ = false;
     ReverseTransfers(*application_, context.Inner(), TransferType::Application,
                      static_cast<std::int32_t>(application_->Count()));

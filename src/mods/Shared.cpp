@@ -60,23 +60,17 @@ void WriteProfileValue(FileAccess& File, ::FileInterface* FileInterface, const s
     // user asked for the change) and stays read-only.
     const std::string profile = File.Reference()->FullName();
     const std::string temp = scratch.Reference()->FullName();
-    const bool readOnly = NativeFs::IsReadOnly(profile);
     try {
-        if (readOnly)
-            NativeFs::SetReadOnly(profile, false);
-        NativeFs::ReplaceFile(temp, profile);
+        NativeFs::WriteKeepingReadOnly(profile, NativeFs::IsReadOnly(profile),
+                                       [&] { NativeFs::ReplaceFile(temp, profile); });
     } catch (...) {
         try {
-            if (readOnly)
-                NativeFs::SetReadOnly(profile, true);
             NativeFs::DeleteFile(temp);
         } catch (...) {
             // The first failure is the one to report.
         }
         throw;
     }
-    if (readOnly)
-        NativeFs::SetReadOnly(profile, true);
 }
 
 void OpenLog(bool Log, FileAccess& LogFile, bool LogFileOpen) {

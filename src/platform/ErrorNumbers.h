@@ -8,13 +8,11 @@
 // The operating system's failures, and a bad argument anywhere.
 namespace PlatformError {
 constexpr long InvalidArgument = 5;
-constexpr long FileNotFound = 53;
-constexpr long BadFileMode = 54;
-constexpr long FileAlreadyOpen = 55;
-constexpr long DiskFull = 61;
-constexpr long PermissionDenied = 70;
-constexpr long PathFileAccess = 75;
-constexpr long PathNotFound = 76;
+// A file missing, opened in the wrong mode or open already; a full disk; no
+// permission; an access that failed; a missing folder.
+constexpr long FileNotFound = 53, BadFileMode = 54, FileAlreadyOpen = 55, DiskFull = 61,
+               PermissionDenied = 70, PathFileAccess = 75, PathNotFound = 76;
+// A program that cannot be started.
 constexpr long CannotStart = 1200;
 }  // namespace PlatformError
 
@@ -28,14 +26,13 @@ constexpr long KeyInUse = 457;
 // The file layer: the token file ("FileAccess"), file references ("FileReference")
 // and the file interface ("QELEd.FileInterface").
 namespace FileError {
-constexpr long InvalidSetupArgument = 1025;
-constexpr long ReadBeforeOpen = 1026;
-constexpr long OpenBeforeSetup = 1027;
-constexpr long PathNotFound = 1068;
-constexpr long FileNotFound = 1069;
-constexpr long EndOfFileBeforeOpen = 1088;
-constexpr long NoInterfaceForAccess = 1100;
-constexpr long NoInterfaceForReference = 1101;
+// FileAccess: a negative file number; reading, opening or the end-of-file test before
+// the file is open or named; no file interface.
+constexpr long InvalidSetupArgument = 1025, ReadBeforeOpen = 1026, OpenBeforeSetup = 1027,
+               EndOfFileBeforeOpen = 1088, NoInterfaceForAccess = 1100;
+// FileReference: a missing folder or file; no file interface.
+constexpr long PathNotFound = 1068, FileNotFound = 1069, NoInterfaceForReference = 1101;
+// QELEd.FileInterface: an answer the file search does not know.
 constexpr long InvalidMsgBoxResponse = 1110;
 }  // namespace FileError
 

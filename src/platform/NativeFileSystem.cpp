@@ -1,5 +1,6 @@
 // The rules of the native file system that every operating system shares: wildcard
-// matching, the order of listings and the splitting of text files into lines.
+// matching, the order of listings, the splitting of text files into lines, and the
+// read-only bit kept across a write.
 #include <algorithm>
 
 #include "NativeFileSystem.h"
@@ -62,6 +63,25 @@ std::string InputFile::ReadLine() {
     if (text_[end] == '\r' && next_ < text_.size() && text_[next_] == '\n')
         ++next_;
     return line;
+}
+
+void WriteKeepingReadOnly(const std::string& file, bool readOnly,
+                          const std::function<void()>& write) {
+    if (readOnly)
+        SetReadOnly(file, false);
+    try {
+        write();
+    } catch (...) {
+        // What failed must not leave the file writable behind the user's back; if even
+        // that fails, the first error is still the one to report.
+        try {
+            if (readOnly)
+                SetReadOnly(file, true);
+        } catch (...) {
+        }
+        throw;
+    }
+    SetReadOnly(file, readOnly);
 }
 
 }  // namespace NativeFs

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,12 @@ std::string CurrentFolder();
 
 bool IsReadOnly(const std::string& file);
 void SetReadOnly(const std::string& file, bool readOnly);
+
+// Runs Write, which replaces File, with File's read-only bit lifted when ReadOnly says
+// it is set; afterwards the bit is as ReadOnly says, also when Write failed. A failure
+// to set it again then never hides Write's own error.
+void WriteKeepingReadOnly(const std::string& file, bool readOnly,
+                          const std::function<void()>& write);
 
 // Copies a file over another, replacing it. The copy is made in a temporary sibling
 // of the target and renamed over it when complete, so the old target stays whole

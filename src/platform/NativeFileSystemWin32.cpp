@@ -389,18 +389,12 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
     const bool readOnly = exists && IsReadOnly(to);
     if (!force && readOnly)
         return false;
-    if (readOnly)
-        SetReadOnly(to, false);
-    try {
-        CopyFile(from, to);
-    } catch (...) {
-        // A copy that failed must not leave the target writable behind the user's back.
-        if (readOnly)
-            SetReadOnly(to, true);
-        throw;
-    }
+    const auto copy = [&] { CopyFile(from, to); };
+    // A replaced file keeps its read-only bit; a new one takes the source's.
     if (exists)
-        SetReadOnly(to, readOnly);
+        WriteKeepingReadOnly(to, readOnly, copy);
+    else
+        copy();
     return true;
 }
 

@@ -3,8 +3,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "NativeFileSystem.h"
@@ -67,9 +69,13 @@ void NativeLauncher::Launch(const std::string& program) {
     if (err != 0)
         throw QuillonError(PlatformError::CannotStart, "Platform",
                            "Could not start " + program + ": " + std::strerror(err));
-    // The game runs on its own; nobody waits for it, so let it be reaped when it ends.
-    int status = 0;
-    ::waitpid(child, &status, WNOHANG);
+    // The game runs on its own while the program goes on: a thread of its own waits for
+    // it, so that it does not stay behind as a zombie once it has ended.
+    std::thread([child] {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
 }
 
 bool NativeLauncher::StartsWindowMaximized() {

@@ -64,6 +64,15 @@ class FileSearchTest : public ::testing::Test {
 
     void SetUp() override { Interface.Setup(&Dialog, nullptr, nullptr); }
     std::string At(const std::string& relative) const { return Temp.Path() + relative; }
+
+    // Has the recorder keep file names only, and abort the walk at the file named Name.
+    static void AbortAt(Recorder& recorder, const std::string& name) {
+        recorder.Source.OnAction = [&recorder, name](std::shared_ptr<FileReference>& Arg) {
+            recorder.Files.push_back(Arg->FileName());
+            if (Arg->FileName() == name)
+                recorder.Source.Abort = true;
+        };
+    }
 };
 
 TEST_F(FileSearchTest, ReportsFolderFilesBeforeSubFoldersInNameOrder) {
@@ -107,39 +116,26 @@ TEST_F(FileSearchTest, SkipsHiddenFilesAndFolders) {
 }
 
 // Abort is looked at only on entry to a folder: the rest of the current folder is
-// still reported, nothing after it is.
+// still reported, no folder after it is (its own sub-folders included).
 TEST_F(FileSearchTest, AbortStopsAtTheNextFolder) {
-    Temp.Write("a.txt", "");
-    Temp.Write("b.txt", "");
-    Temp.Write("c.txt", "");
-    Temp.Write("sub\\d.txt", "");
-    Recorder recorder;
-    recorder.Source.OnAction = [&](std::shared_ptr<FileReference>& Arg) {
-        recorder.Files.push_back(Arg->FileName());
-        recorder.Source.Abort = true;
-    };
-    Interface.RecurseFolders(Temp.Path(), "*.txt", recorder.Source);
-    EXPECT_EQ(recorder.Files, (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    for (const char* file :
+         {"a.txt", "b.txt", "one\\x.txt", "one\\y.txt", "one\\inner\\z.txt", "two\\w.txt"})
+        Temp.Write(file, "");
+    using Names = std::vector<std::string>;
+    Recorder atTop;
+    AbortAt(atTop, "a.txt");
+    Interface.RecurseFolders(Temp.Path(), "*.txt", atTop.Source);
+    EXPECT_EQ(atTop.Files, (Names{"a.txt", "b.txt"}));
+
+    Recorder inSubFolder;
+    AbortAt(inSubFolder, "x.txt");
+    Interface.RecurseFolders(Temp.Path(), "*.txt", inSubFolder.Source);
+    EXPECT_EQ(inSubFolder.Files, (Names{"a.txt", "b.txt", "x.txt", "y.txt"}));
 
     // An Action once aborted makes every later walk with it return at once.
-    recorder.Files.clear();
-    Interface.RecurseFolders(Temp.Path(), "*.txt", recorder.Source);
-    EXPECT_TRUE(recorder.Files.empty());
-}
-
-TEST_F(FileSearchTest, AbortInASubFolderSkipsTheFoldersAfterIt) {
-    Temp.Write("one\\x.txt", "");
-    Temp.Write("one\\y.txt", "");
-    Temp.Write("one\\inner\\z.txt", "");
-    Temp.Write("two\\w.txt", "");
-    Recorder recorder;
-    recorder.Source.OnAction = [&](std::shared_ptr<FileReference>& Arg) {
-        recorder.Files.push_back(Arg->FileName());
-        if (Arg->FileName() == "x.txt")
-            recorder.Source.Abort = true;
-    };
-    Interface.RecurseFolders(Temp.Path(), "*.txt", recorder.Source);
-    EXPECT_EQ(recorder.Files, (std::vector<std::string>{"x.txt", "y.txt"}));
+    atTop.Files.clear();
+    Interface.RecurseFolders(Temp.Path(), "*.txt", atTop.Source);
+    EXPECT_TRUE(atTop.Files.empty());
 }
 
 // The careful restoration copies each backup over its original from inside the
