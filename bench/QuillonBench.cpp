@@ -50,7 +50,7 @@ const int kFilesPerFolder = 100;
 const int kFoldersPerGroup = 20;
 const std::uint64_t kSeed = 0x51E11A5EEDull;
 // Changes whenever the generator makes other folders, so a stale one is made again.
-const char* const kGeneratorVersion = "quillon-bench folders 1";
+const char* const kGeneratorVersion = "quillon-bench folders 2";
 
 [[noreturn]] void Fail(const std::string& what) {
     throw std::runtime_error(what + (errno ? std::string(": ") + std::strerror(errno) : ""));
@@ -163,7 +163,7 @@ void Generate(const Scale& scale, const std::string& folder) {
     }
 
     std::string plan;
-    std::string modsSection;
+    std::vector<std::string> mods;
     std::string setup = "Bench\r\n";
     for (int mod = 0; mod < scale.definitions; ++mod) {
         const std::string key = "mod" + std::to_string(mod);
@@ -207,13 +207,22 @@ void Generate(const Scale& scale, const std::string& folder) {
                       "timing switches.\r\nIt replaces game data files.\r\n@\r\n"
                       "CompatibleByDefault\tYes\r\nCreateSetup\tNo\r\nApplication\r\n" +
                       application + "@\r\nSubstitution\r\n" + substitution + "@\r\n");
-        modsSection += key + "\tYes\t1.0\r\n";
+        mods.push_back(key);
         if (big)
             setup += key + "\r\n";
     }
+    // The program lists mods in the order of their definitions' names.
+    std::sort(mods.begin(), mods.end(),
+              [](const std::string& a, const std::string& b) { return a + "_" < b + "_"; });
+    std::string modsSection;
+    for (const std::string& key : mods)
+        modsSection += key + "\tYes\t1.0\r\n";
+    // quill.ini as the program writes it, and a log it has begun: a game folder in use,
+    // whose start-up has nothing to set up for the first time.
+    WriteFile(game + "/Quill.log", "");
     WriteFile(game + "/quill.ini",
-              "Language\tenglish\r\nUserProfileOverride\tTrue\r\nReinitialize\tFalse\r\n"
-              "RestoreOriginal\tFalse\r\nLog\tTrue\r\n\r\nMods\r\n" +
+              "Language\tenglish\r\nUserProfileOverride\tYes\r\nReinitialize\tNo\r\n"
+              "RestoreOriginal\tNo\r\nLog\tYes\r\n\r\nMods\r\n" +
                   modsSection +
                   "@ // End of Mods\r\n\r\nSetups\r\nOriginal Game\r\n"
                   "@ // End of Original Game\r\n" +
