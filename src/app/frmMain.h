@@ -72,7 +72,8 @@ class frmMain : public SettingsState {
     void RunInitialSetup();
     // Start-up's answer to a journal left by an operation that was cut short: the
     // player is asked whether to put the original game back. Without a journal it
-    // removes what a kill while the settings or the profile were written left.
+    // removes what a kill while the settings or the profile were written left. Start-up
+    // calls it with the log open when logging is on.
     void RecoverInterruptedOperation();
 
     // State besides what quill.ini holds (SettingsState).

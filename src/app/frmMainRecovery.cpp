@@ -49,11 +49,9 @@ void frmMain::RecoverInterruptedOperation() {
                MsgIcon::Exclamation, MsgButtons::YesNo) != MsgResult::Yes)
         return;
 
-    const bool logOpen = Log && LogFile.FileOpen();
-    if (Log && !logOpen)
-        Shared::OpenLogForAppend(LogFile);
-    if (Log)
-        LogFile.WriteLine("Putting the original game back after an interrupted operation...");
+    // Start-up holds the log open when logging is on.
+    Shared::LogLine(Log, LogFile,
+                    "Putting the original game back after an interrupted operation...");
     // Every mod of the setups involved comes off from its backups, the setup the game
     // was going to first. Unapplying what is not applied restores what is already
     // restored: it is safe whatever point the operation had reached.
@@ -61,7 +59,8 @@ void frmMain::RecoverInterruptedOperation() {
     for (auto record = records.rbegin(); record != records.rend(); ++record) {
         for (const std::string& name : {record->To, record->From}) {
             auto setup = Setups->ItemNoError(name);
-            if (!setup || !done.insert(setup->Key).second)
+            // The original game holds no mods: there is nothing of it to take off.
+            if (!setup || setup == OriginalSetup || !done.insert(setup->Key).second)
                 continue;
             setup->UnApply(Log, LogFile, Log, *mProgress, FileInterface.get(), Language, GamePath);
         }
@@ -70,17 +69,12 @@ void frmMain::RecoverInterruptedOperation() {
     RestoreOriginals(true, true);
     SetCurrentSetup(OriginalSetup);
     JournalFile.Remove();
-    if (Log) {
-        LogFile.WriteLine("Finished putting the original game back.");
-        if (!logOpen)
-            LogFile.CloseFile();
-    }
+    Shared::LogLine(Log, LogFile, "Finished putting the original game back.");
 }
 
 void frmMain::RemoveLeftovers(const std::string& Folder, bool Recurse) {
     for (const std::string& name : NativeFs::ListTemporaryFiles(Folder)) {
-        if (Log && LogFile.FileOpen())
-            LogFile.WriteLine("Deleting " + Folder + name);
+        Shared::LogLine(Log, LogFile, "Deleting " + Folder + name);
         NativeFs::DeleteFile(Folder + name);
     }
     if (!Recurse)
@@ -92,8 +86,8 @@ void frmMain::RemoveLeftovers(const std::string& Folder, bool Recurse) {
             const std::string target = BackedUpName(backup);
             if (target.empty() || !NativeFs::SameFile(Folder + backup, Folder + target))
                 continue;
-            if (Log && LogFile.FileOpen())
-                LogFile.WriteLine("Copying " + Folder + backup + " apart from " + Folder + target);
+            Shared::LogLine(Log, LogFile,
+                            "Copying " + Folder + backup + " apart from " + Folder + target);
             // Both names carry the one file's read-only bit, and keep it.
             const bool readOnly = NativeFs::IsReadOnly(Folder + backup);
             if (readOnly)

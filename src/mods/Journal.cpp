@@ -1,7 +1,10 @@
 #include "Journal.h"
 
+#include <utility>
+
 #include "Clock.h"
 #include "FileInterface.h"
+#include "NativeFileSystem.h"
 
 namespace {
 
@@ -17,9 +20,7 @@ std::vector<std::string> RecordLines(const Journal::Record& What) {
                                       Field("To", What.To)};
     if (!What.Mod.empty())
         lines.push_back(Field("Mod", What.Mod));
-    lines.push_back(Field("Started", What.Started.empty()
-                                         ? Clock::DateText() + " " + Clock::TimeText()
-                                         : What.Started));
+    lines.push_back(Field("Started", Clock::DateText() + " " + Clock::TimeText()));
     return lines;
 }
 
@@ -40,13 +41,18 @@ bool Journal::Present() const {
     return !file_.FileAbsent();
 }
 
-bool Journal::Read(std::vector<Record>& Records) {
-    Records.clear();
+std::vector<std::string> Journal::Lines() {
     std::vector<std::string> lines;
     file_.OpenFileForInput();
     while (!file_.EOfF())
         lines.push_back(file_.ReadLine());
     file_.CloseFile();
+    return lines;
+}
+
+bool Journal::Read(std::vector<Record>& Records) {
+    Records.clear();
+    const std::vector<std::string> lines = Lines();
     if (lines.empty() || lines.front() != kHeader)
         return false;
     // A line cut short by the kill, or one this version does not know, says nothing.
@@ -66,8 +72,6 @@ bool Journal::Read(std::vector<Record>& Records) {
             Records.back().To = value;
         else if (name == "Mod")
             Records.back().Mod = value;
-        else if (name == "Started")
-            Records.back().Started = value;
     }
     return true;
 }
@@ -78,23 +82,22 @@ void Journal::Remove() {
 }
 
 void Journal::Begin(const Record& What) {
-    if (depth_++ > 0) {
+    // Counted only once written: an operation whose journal could not be written
+    // never began.
+    if (depth_ > 0) {
         Append(file_, Field("Then", What.Operation + " from " + What.From + " to " + What.To));
+        ++depth_;
         return;
     }
-    kept_.clear();
-    if (Present()) {
-        file_.OpenFileForInput();
-        while (!file_.EOfF())
-            kept_.push_back(file_.ReadLine());
-        file_.CloseFile();
-    }
-    std::vector<std::string> lines = kept_;
+    std::vector<std::string> kept = Present() ? Lines() : std::vector<std::string>();
+    std::vector<std::string> lines = kept;
     if (lines.empty() || lines.front() != kHeader)
         lines.insert(lines.begin(), kHeader);
     const std::vector<std::string> record = RecordLines(What);
     lines.insert(lines.end(), record.begin(), record.end());
     Write(lines);
+    kept_ = std::move(kept);
+    depth_ = 1;
 }
 
 void Journal::End() {
@@ -118,6 +121,8 @@ void Journal::Write(const std::vector<std::string>& Lines) {
     for (const std::string& line : Lines)
         file_.WriteLine(line);
     file_.CloseFile();
+    // The journal's name too is on disk before the first game file changes.
+    NativeFs::FlushFolder(file_.Path());
 }
 
 void Journal::NoteModOperation(FileInterface* Files, const std::string& QELPath,

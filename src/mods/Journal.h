@@ -15,7 +15,8 @@ class FileInterface;
 //
 // The file is text, one "name<tab>value" line each, after the line "Quillon journal":
 // "Operation" (one of the words below) opens a record, followed by "From", "To",
-// "Mod" and "Started"; each "Done" line is a mod operation that ended.
+// "Mod" and "Started" (when); each "Done" line is a mod or setup operation that ended,
+// a "Then" line an operation begun inside the recorded one.
 class Journal {
   public:
     static constexpr const char* kFileName = "quill.journal";
@@ -26,10 +27,9 @@ class Journal {
 
     struct Record {
         std::string Operation;
-        std::string From{};     // the setup the game held
-        std::string To{};       // the setup the game was to hold
-        std::string Mod{};      // the mod being initialized, for an initialization
-        std::string Started{};  // when; Begin fills it in
+        std::string From{};  // the setup the game held
+        std::string To{};    // the setup the game was to hold
+        std::string Mod{};   // the mod being initialized, for an initialization
     };
 
     // Binds to the journal of a game folder (ending in "\").
@@ -60,6 +60,7 @@ class Journal {
                                  const std::string& Line);
 
   private:
+    std::vector<std::string> Lines();
     void Write(const std::vector<std::string>& Lines);
 
     FileAccess file_;

@@ -68,6 +68,10 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force);
 // into it. True when it linked.
 bool BackupFile(const std::string& from, const std::string& to);
 
+// Puts a folder's entries (names just created, renamed or removed) on the disk itself,
+// as far as the file system allows.
+void FlushFolder(const std::string& folder);
+
 // Whether two names are the same file on disk (hard links of each other).
 bool SameFile(const std::string& first, const std::string& second);
 

@@ -559,6 +559,14 @@ bool BackupFile(const std::string& from, const std::string& to) {
     return linked;
 }
 
+void FlushFolder(const std::string& folder) {
+    const std::string native = ResolveFolder(Slashed(folder));
+    Fd dir(::open(native.empty() ? "." : native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Some file systems cannot flush a folder; what they keep is all there is.
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+}
+
 bool SameFile(const std::string& first, const std::string& second) {
     struct stat a;
     struct stat b;

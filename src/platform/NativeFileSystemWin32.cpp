@@ -324,6 +324,10 @@ bool BackupFile(const std::string& from, const std::string& to) {
     return linked;
 }
 
+void FlushFolder(const std::string&) {
+    // Every rename of this layer is written through (MOVEFILE_WRITE_THROUGH).
+}
+
 bool SameFile(const std::string& first, const std::string& second) {
     BY_HANDLE_FILE_INFORMATION a;
     BY_HANDLE_FILE_INFORMATION b;

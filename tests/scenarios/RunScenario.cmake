@@ -9,7 +9,11 @@
 #   script2.txt, expected2.txt    runs on the same folder follow in number order (a
 #                                 line "*" in a transcript stands for any one line,
 #                                 such as a message of the operating system)
-#   status.txt (optional)         the exit status of each run, one per line (default 0)
+#   status.txt (optional)         the exit status of each run, one per line (default 0);
+#                                 "killed" for a run that kills itself through the
+#                                 test hook (it needs no transcript)
+#   environment.txt, environment2.txt, ... (optional)
+#                                 variables (NAME=VALUE, one a line) for that run
 #   game/ (optional)              the game folder to start from (else the demo game)
 #   overlay/ (optional)           files copied over the game folder before the first run
 #   empty (optional file)         start from an empty folder instead
@@ -17,9 +21,10 @@
 #   checks.txt (optional)         checks on the files left behind, one a line:
 #       exists PATH | absent PATH | unchanged PATH | contains PATH TEXT
 #       | lacks PATH TEXT | equals PATH FILE-IN-SCENARIO | readonly PATH
-#       | lines PATH FILE-IN-SCENARIO
+#       | lines PATH FILE-IN-SCENARIO | noleftovers PATH
 #     `lines` wants the lines of FILE-IN-SCENARIO, in order and one after the other,
 #     somewhere in PATH; there a line "*" stands for any one line (a date, a time).
+#     `noleftovers` wants no temporary file of the program in PATH or below it.
 # PATHs are relative to the game folder, written with "\". In transcripts and in the
 # files that `lines` reads, the game folder is written @GAME@.
 cmake_minimum_required(VERSION 3.22)
@@ -141,14 +146,37 @@ while(TRUE)
   if(index LESS count)
     list(GET statuses ${index} expected_status)
   endif()
+  set(variables "")
+  if(EXISTS "${SCENARIO}/environment${suffix}.txt")
+    file(STRINGS "${SCENARIO}/environment${suffix}.txt" environment)
+    foreach(variable IN LISTS environment)
+      string(REGEX MATCH "^([^=]+)=(.*)$" matched "${variable}")
+      set(ENV{${CMAKE_MATCH_1}} "${CMAKE_MATCH_2}")
+      list(APPEND variables "${CMAKE_MATCH_1}")
+    endforeach()
+  endif()
   execute_process(
     COMMAND ${EMULATOR} "${HEADLESS}" "${SCENARIO}/script${suffix}.txt"
     WORKING_DIRECTORY "${game}"
     OUTPUT_VARIABLE actual
     ERROR_VARIABLE errors
     RESULT_VARIABLE status)
+  foreach(variable IN LISTS variables)
+    unset(ENV{${variable}})
+  endforeach()
   as_printed("${actual}" actual)
   file(WRITE "${WORK}/actual${suffix}.txt" "${actual}")
+  if(expected_status STREQUAL "killed")
+    # SIGKILL, or the status TerminateProcess gives under Wine; what the run printed
+    # before it died is not looked at.
+    if(NOT status MATCHES "^(Subprocess killed|137)$")
+      message(SEND_ERROR "run ${run}: exit status ${status}, expected a kill\n${errors}")
+      set(failed TRUE)
+    endif()
+    math(EXPR run "${run} + 1")
+    math(EXPR index "${index} + 1")
+    continue()
+  endif()
   file(READ "${SCENARIO}/expected${suffix}.txt" expected)
   string(REPLACE "\r\n" "\n" expected "${expected}")
   if(NOT status STREQUAL expected_status)
@@ -258,6 +286,12 @@ if(EXISTS "${SCENARIO}/checks.txt")
       has_block("${content_lines}" "${wanted_lines}" found)
       if(NOT found)
         message(SEND_ERROR "check '${check}': the lines of ${argument} are not in\n${content}")
+        set(failed TRUE)
+      endif()
+    elseif(kind STREQUAL "noleftovers")
+      file(GLOB_RECURSE leftovers "${file}/*~quillon-*.part")
+      if(leftovers)
+        message(SEND_ERROR "check '${check}': left behind: ${leftovers}")
         set(failed TRUE)
       endif()
     else()

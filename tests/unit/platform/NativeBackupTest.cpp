@@ -2,15 +2,12 @@
 // flushed copy where it has not, and the program's leftovers found again.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "NativeFileSystem.h"
 #include "TempFolder.h"
 #include "TestSeam.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -34,12 +31,10 @@ TEST(NativeBackup, TheBackupIsTheGameFileItselfUntilANewFileIsRenamedOverIt) {
 
     EXPECT_TRUE(NativeFs::BackupFile(game, backup));
     EXPECT_TRUE(NativeFs::SameFile(game, backup));
-    EXPECT_EQ(fs::hard_link_count(tmp.NativeOf("orig_units.txt")), 2u);
 
     // The mod's file takes the game file's name; the backup keeps the old file alone.
     NativeFs::CopyFile(tmp.Path() + "mod_units.txt", game);
     EXPECT_FALSE(NativeFs::SameFile(game, backup));
-    EXPECT_EQ(fs::hard_link_count(tmp.NativeOf("orig_units.txt")), 1u);
     EXPECT_EQ(tmp.Read("orig_units.txt"), "game's own");
     EXPECT_EQ(tmp.Read("units.txt"), "the mod's");
 
@@ -47,7 +42,6 @@ TEST(NativeBackup, TheBackupIsTheGameFileItselfUntilANewFileIsRenamedOverIt) {
     NativeFs::CopyFile(backup, game);
     EXPECT_FALSE(NativeFs::SameFile(game, backup));
     EXPECT_EQ(tmp.Read("units.txt"), "game's own");
-    EXPECT_EQ(fs::hard_link_count(tmp.NativeOf("orig_units.txt")), 1u);
 }
 
 TEST(NativeBackup, WithoutHardLinksOrForAReadOnlyFileTheBackupIsACopy) {
