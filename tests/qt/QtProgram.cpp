@@ -10,15 +10,6 @@
 #include "QtForm.h"
 #include "frmMain.h"
 
-void QueuedFileDialog::Answer() {
-    Titles.push_back(DialogTitle);
-    FileName.clear();
-    if (Files.empty())
-        return;
-    FileName = Files.front();
-    Files.pop_front();
-}
-
 QtProgram::QtProgram() {
     std::filesystem::copy(QUILLON_DEMO_GAME, Game.Native(),
                           std::filesystem::copy_options::recursive);

@@ -16,25 +16,6 @@ class frmMain;
 class QtForm;
 class QtListView;
 
-// A file dialog that answers from a queue (empty: cancelled).
-class QueuedFileDialog : public CommonDialog {
-  public:
-    void ShowOpen() override { Answer(); }
-    void ShowSave() override { Answer(); }
-    std::deque<std::string> Files;
-    std::vector<std::string> Titles;
-
-  private:
-    void Answer();
-};
-
-// A launcher that only notes what it was asked to start.
-class RecordingLauncher : public Launcher {
-  public:
-    void Launch(const std::string& program) override { Started.push_back(program); }
-    std::vector<std::string> Started;
-};
-
 // The desktop program on a fresh copy of the demo game: the real windows and
 // window logic, with the message boxes, file dialogs and game launches answered
 // through the same seams the program uses.

@@ -28,3 +28,12 @@ std::string RecordingDialogs::InputBox(const std::string& prompt, const std::str
     InputAnswers.pop_front();
     return answer;
 }
+
+void QueuedFileDialog::Answer() {
+    Titles.push_back(DialogTitle);
+    FileName.clear();
+    if (Files.empty())
+        return;
+    FileName = Files.front();
+    Files.pop_front();
+}

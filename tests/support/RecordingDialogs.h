@@ -42,3 +42,22 @@ class RecordingDialogs : public DialogService {
   private:
     DialogService* previous_;
 };
+
+// A file dialog that answers from a queue (empty: cancelled).
+class QueuedFileDialog : public CommonDialog {
+  public:
+    void ShowOpen() override { Answer(); }
+    void ShowSave() override { Answer(); }
+    std::deque<std::string> Files;
+    std::vector<std::string> Titles;
+
+  private:
+    void Answer();
+};
+
+// A launcher that only notes what it was asked to start.
+class RecordingLauncher : public Launcher {
+  public:
+    void Launch(const std::string& program) override { Started.push_back(program); }
+    std::vector<std::string> Started;
+};
