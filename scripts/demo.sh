@@ -13,6 +13,8 @@ rm -rf build/demo
 mkdir -p build/demo
 cp -r examples/demo-game "$game"
 echo "Demo game copied to $game"
+# The demo's settings, such as the game folder Quillon remembers, stay with the demo.
+export XDG_CONFIG_HOME="$PWD/build/demo/config"
 
 desktop=build/release/src/qt/quillon
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
@@ -28,12 +30,18 @@ fi
 
 headless=build/release/src/headless/quillon-headless
 cat > build/demo/demo-script.txt <<'SCRIPT'
-# A first run: initialize the new mod, look at the setups, apply one and launch the game
-# (the script driver prints the launch instead of starting the game).
+# A first run: initialize the new mod, look at the setups, preview what applying one
+# would do, apply it and launch the game (the script driver prints the launch instead
+# of starting the game).
 answer Yes
 start
 show lstSetups
 select lstSetups Night Mode
+click cmdPreview
+show frmPreview
+show lstPreview
+show lblPreviewSummary
+click cmdPreviewClose
 click cmdApplyLaunch
 show txtCurrentSetup
 show lstSetups

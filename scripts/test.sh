@@ -17,5 +17,12 @@ ctest --preset dev
 # in particular.
 bench/run.sh --quick
 
+# The readers of the files players hand the program, under libFuzzer (clang): each
+# fuzz target for 30 seconds from its corpus.
+scripts/test-fuzz.sh
+
+# The Debian package: checked, installed as a user installs it, run, and removed.
+scripts/test-package.sh
+
 # Then the Windows build: cross-compiled, its tests run under Wine.
 scripts/test-windows.sh

@@ -2,18 +2,21 @@
 
 #include "Clock.h"
 #include "ModDiscovery.h"
+#include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "Shared.h"
 #include "Useful.h"
 #include "VarnixConversion.h"
 #include "frmManageSetups.h"
+#include "frmPreview.h"
 
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
-                 std::string CommandLine)
+                 std::string CommandLine, GameFolderMemory* RememberedGame)
     : factory_(Factory),
       dialog_(Dialog),
       launcher_(GameLauncher),
-      commandLine_(std::move(CommandLine)) {
+      commandLine_(std::move(CommandLine)),
+      rememberedGame_(RememberedGame) {
     mRestoreOriginalAction = std::make_shared<Action>();
     Setups = std::make_shared<::Setups>();
     Modis = std::make_shared<::Modis>();
@@ -21,7 +24,12 @@ frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLaunc
     CreateControls();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The layer below outlives the window: it must neither call back into it nor keep
+    // its game folder's confinement for whoever comes next.
+    NativeFs::OnNameSkipped(nullptr);
+    NativeFs::ConfineWritesTo("");
+}
 
 void frmMain::CreateControls() {
     Form& f = *form_;
@@ -37,6 +45,7 @@ void frmMain::CreateControls() {
     ComboBox& language = f.ComboBoxNamed("cmbLanguage");
     language.Click = [this, &language] { Language = language.Text(); };
     f.ButtonNamed("cmdApply").Click = [this] { RunHandler([this] { ApplySelectedSetup(); }); };
+    f.ButtonNamed("cmdPreview").Click = [this] { RunHandler([this] { PreviewSelectedSetup(); }); };
     f.ButtonNamed("cmdApplyLaunch").Click = [this] {
         RunHandler([this] {
             if (!ApplySelectedSetup())
@@ -100,10 +109,24 @@ void frmMain::RefreshSetupsList() {
 
 void frmMain::ManageSetups() {
     if (!manager_)
-        manager_ = std::make_unique<frmManageSetups>(factory_, [this] { ConvertVarnixMods(); });
+        manager_ = std::make_unique<frmManageSetups>(
+            factory_, [this] { ConvertVarnixMods(); }, [this] { return Game(); });
     manager_->Setup(Setups, Modis, CurrentSetup);
     manager_->ShowModal();
     RefreshSetupsList();
+}
+
+GameFolder frmMain::Game() const {
+    return GameFolder{FileInterface.get(), Language, GamePath};
+}
+
+void frmMain::PreviewSelectedSetup() {
+    const std::shared_ptr<Setup> selected = ChosenSetup();
+    if (!selected)
+        return;
+    frmPreview preview(factory_, [this] { ApplySelectedSetup(); });
+    preview.ShowModal(*CurrentSetup, *selected, *Modis, ApplyOptions{RestoreOriginal, Reinitialize},
+                      Game());
 }
 
 void frmMain::ConvertVarnixMods() {

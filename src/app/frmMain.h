@@ -12,6 +12,8 @@
 #include "FileAccess.h"
 #include "FileInterface.h"
 #include "FileListBox.h"
+#include "GameFolder.h"
+#include "GameFolderMemory.h"
 #include "Journal.h"
 #include "Modis.h"
 #include "Progress.h"
@@ -27,8 +29,11 @@ class frmMain : public SettingsState {
   public:
     // CommandLine is the text after the program's name. The factory makes the
     // windows, the dialog gives the common file dialog, the launcher starts the game.
+    // The desktop program hands in where it remembers the game folder: with it,
+    // start-up finds a game that is not in the current folder, or asks for one, and
+    // "-choose" is a word of the command line. The script driver hands in none.
     frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
-            std::string CommandLine);
+            std::string CommandLine, GameFolderMemory* RememberedGame = nullptr);
     ~frmMain();
 
     // The main window's controls, as every front end draws them.
@@ -54,6 +59,8 @@ class frmMain : public SettingsState {
     const std::string& TempPath() const { return GamePath; }
     void ConvertVarnixMods();
 
+    // The desktop program's usage: every word of its command line.
+    static std::string Usage();
     void ParseCommandLine();
     // Step 2 of start-up; false when the program must end (no userprofile.txt).
     bool LocateFolders();
@@ -66,6 +73,10 @@ class frmMain : public SettingsState {
     void RefreshSetupsList();
     // True when nothing was applied.
     bool ApplySelectedSetup();
+    // Shows what applying the selected setup would do, and lets the user apply it.
+    void PreviewSelectedSetup();
+    // Where the mods' files land with the language chosen now.
+    GameFolder Game() const;
     void SetCurrentSetup(const std::shared_ptr<Setup>& S);
     void RestoreOriginals(bool OriginalApplied, bool LogFileOpen);
     void LaunchGame();
@@ -112,11 +123,19 @@ class frmMain : public SettingsState {
     void OnProgress(std::int32_t Progress, std::int32_t OutOf);
     void OnStatus(const std::string& Status);
     void ManageSetups();
+    // Makes this folder the game folder; false when it holds no userprofile.txt.
+    bool UseGameFolder(const std::string& Folder);
+    bool AskForGameFolder(std::string StartFolder);
+    void ShowNoGameMessage();
+    // The setup selected in lstSetups, or none after telling the user so.
+    std::shared_ptr<Setup> ChosenSetup();
 
     FormFactory& factory_;
     CommonDialog& dialog_;
     Launcher& launcher_;
     std::string commandLine_;
+    GameFolderMemory* rememberedGame_;
+    bool chooseGame_ = false;
     std::unique_ptr<Form> form_;
     FileListBox lstFile_;
     FileListBox lstFileInterface_;

@@ -6,14 +6,20 @@
 #include "Useful.h"
 #include "frmMain.h"
 
-bool frmMain::ApplySelectedSetup() {
+std::shared_ptr<Setup> frmMain::ChosenSetup() {
     ListView& list = form_->ListViewNamed("lstSetups");
     const int selected = list.SelectedIndex();
     if (selected == 0) {
         MsgBox("No setup selected.", MsgIcon::Warning, MsgButtons::OK);
-        return true;
+        return nullptr;
     }
-    std::shared_ptr<Setup> newSetup = Setups->Item(list.Key(selected));
+    return Setups->Item(list.Key(selected));
+}
+
+bool frmMain::ApplySelectedSetup() {
+    std::shared_ptr<Setup> newSetup = ChosenSetup();
+    if (!newSetup)
+        return true;
     // What the file layer learnt of the game's folders holds for one switch: the user
     // may have changed them since the last one.
     NativeFs::ForgetCachedFolders();

@@ -2,6 +2,7 @@
 #include <charconv>
 
 #include "Clock.h"
+#include "NativeFileSystem.h"
 #include "Shared.h"
 #include "Useful.h"
 #include "frmMain.h"
@@ -35,6 +36,13 @@ void frmMain::Load() {
     mRestoreOriginalAction->OnAction = [this](std::shared_ptr<FileReference>& Arg) {
         RestoreOriginalAction(Arg);
     };
+    NativeFs::OnNameSkipped([this](const std::string& Path) {
+        // The log is open only while an operation that logs walks the folders.
+        if (Log && LogFile.FileOpen())
+            LogFile.WriteLine("Skipping " + Path +
+                              ": a file name may not hold \\ / : * ? \" < > | or control "
+                              "characters");
+    });
     JournalFile.Setup(GamePath, FileInterface.get());
 
     DiscoverMods();

@@ -2,6 +2,8 @@
 #include "ProgramIdentity.h"
 #include "frmMain.h"
 #include "frmManageSetups.h"
+#include "frmPreview.h"
+#include "frmSetupFiles.h"
 
 // Each control names only the fields it has; GCC would warn of the others, which keep
 // their defaults.
@@ -24,6 +26,7 @@ const WindowDescription& frmMain::Description() {
             {.Name = "lblCurrentSetup", .Kind = K::Label, .Caption = "Currently applied:"},
             {.Name = "txtCurrentSetup", .Kind = K::TextBox, .ReadOnly = true},
             {.Name = "cmdApply", .Kind = K::Button, .Caption = "&Apply"},
+            {.Name = "cmdPreview", .Kind = K::Button, .Caption = "Pre&view..."},
             {.Name = "cmdApplyLaunch", .Kind = K::Button, .Caption = "Apply and &Launch QEL2"},
             {.Name = "cmdManageSetups", .Kind = K::Button, .Caption = "&Manage..."},
             {.Name = "fraAdvanced", .Kind = K::Frame, .Caption = "Advanced settings"},
@@ -73,7 +76,8 @@ const WindowDescription& frmMain::Description() {
 }
 
 const std::vector<const WindowDescription*>& frmMain::Windows() {
-    static const std::vector<const WindowDescription*> windows{&Description(),
-                                                               &frmManageSetups::Description()};
+    static const std::vector<const WindowDescription*> windows{
+        &Description(), &frmManageSetups::Description(), &frmSetupFiles::Description(),
+        &frmPreview::Description()};
     return windows;
 }

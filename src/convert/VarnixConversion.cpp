@@ -15,6 +15,13 @@ bool IsBackupOfGameFile(const std::string& name) {
     return lower == "orig_gamefile.txt" || lower == "subst_gamefile.txt";
 }
 
+// Whether a value of the legacy file can stand in a definition's line and be read
+// back as it is: a tab would split it into tokens of their own (a file name holding
+// one could add transfers the Varnix mod never had), and "//" would cut it short.
+bool DefinitionCanHold(const std::string& value) {
+    return value.find('\t') == std::string::npos && value.find("//") == std::string::npos;
+}
+
 }  // namespace
 
 void ConvertVarnixMods(FileInterface* FileInterface, const std::string& GamePath,
@@ -42,6 +49,9 @@ void ConvertVarnixMods(FileInterface* FileInterface, const std::string& GamePath
         // Mods are kept under their keys without regard to case: a key spelled otherwise is
         // the same mod and must not get a second definition.
         if (key.empty() || Modis.HasKey(key))
+            continue;
+        if (!DefinitionCanHold(key) || !DefinitionCanHold(modName) ||
+            !DefinitionCanHold(newsSprite) || !DefinitionCanHold(library))
             continue;
         writer.SetFileByName(key + "_ModDef.txt", ModsPath, FileInterface);
         if (!writer.FileAbsent())

@@ -6,33 +6,35 @@
 
 namespace {
 
-class CaptionHolder {
+// What every in-memory control keeps: its caption, whether it is shown and whether
+// the user may use it.
+template <typename Interface>
+class MemControl : public Interface, public ShowableControl {
+  public:
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    bool Enabled() const override { return enabled_; }
+
   protected:
     std::string caption_;
     bool visible_ = true;
+    bool enabled_ = true;
 };
 
-class MemLabel : public Label, public ShowableControl, CaptionHolder {
+class MemLabel : public MemControl<Label> {
   public:
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     std::vector<std::string> StateLines() const override { return Useful::SplitLines(caption_); }
 };
 
-class MemButton : public Button, public ShowableControl, CaptionHolder {
+class MemButton : public MemControl<Button> {
   public:
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     std::vector<std::string> StateLines() const override { return {caption_}; }
 };
 
-class MemCheckBox : public CheckBox, public ShowableControl, CaptionHolder {
+class MemCheckBox : public MemControl<CheckBox> {
   public:
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     CheckState Value() const override { return value_; }
     std::vector<std::string> StateLines() const override {
         switch (value_) {
@@ -52,11 +54,8 @@ class MemCheckBox : public CheckBox, public ShowableControl, CaptionHolder {
     CheckState value_ = CheckState::Unticked;
 };
 
-class MemTextBox : public TextBox, public ShowableControl, CaptionHolder {
+class MemTextBox : public MemControl<TextBox> {
   public:
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     void SetText(const std::string& text) override { text_ = text; }
     std::string Text() const override { return text_; }
     std::vector<std::string> StateLines() const override { return Useful::SplitLines(text_); }
@@ -65,12 +64,9 @@ class MemTextBox : public TextBox, public ShowableControl, CaptionHolder {
     std::string text_;
 };
 
-class MemUpDown : public UpDown, public ShowableControl, CaptionHolder {
+class MemUpDown : public MemControl<UpDown> {
   public:
     explicit MemUpDown(TextBox* buddy) : buddy_(buddy) {}
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     void SetRange(int min, int max) override {
         min_ = min;
         max_ = max;
@@ -93,11 +89,8 @@ class MemUpDown : public UpDown, public ShowableControl, CaptionHolder {
     int value_ = 0;
 };
 
-class MemComboBox : public ComboBox, public ShowableControl, CaptionHolder {
+class MemComboBox : public MemControl<ComboBox> {
   public:
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     void Clear() override { items_.clear(); }
     void AddItem(const std::string& item) override { items_.push_back(item); }
     void SetText(const std::string& text) override { text_ = text; }
@@ -115,11 +108,8 @@ class MemComboBox : public ComboBox, public ShowableControl, CaptionHolder {
     std::string text_;
 };
 
-class MemListView : public ListView, public ShowableControl, CaptionHolder {
+class MemListView : public MemControl<ListView> {
   public:
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     void SetColumns(const std::string&, const std::string& second) override {
         twoColumns_ = !second.empty();
     }
@@ -172,11 +162,8 @@ class MemListView : public ListView, public ShowableControl, CaptionHolder {
     bool twoColumns_ = false;
 };
 
-class MemStatusBar : public StatusBar, public ShowableControl, CaptionHolder {
+class MemStatusBar : public MemControl<StatusBar> {
   public:
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     void SetPanelCount(int count) override { panels_.resize(static_cast<std::size_t>(count)); }
     void SetPanelText(int panel, const std::string& text) override {
         if (panel < 1)
@@ -196,11 +183,8 @@ class MemStatusBar : public StatusBar, public ShowableControl, CaptionHolder {
     std::vector<std::string> panels_;
 };
 
-class MemProgressBar : public ProgressBar, public ShowableControl, CaptionHolder {
+class MemProgressBar : public MemControl<ProgressBar> {
   public:
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
     void SetMax(int max) override { max_ = max; }
     void SetValue(int value) override { value_ = value; }
     int Max() const override { return max_; }

@@ -28,6 +28,7 @@ class HeadlessForm : public Form {
     ~HeadlessForm() override;
 
     void SetCaption(const std::string& caption) override { caption_ = caption; }
+    const std::string& Caption() const { return caption_; }
 
     void Show() override { visible_ = true; }
     void ShowModal() override;

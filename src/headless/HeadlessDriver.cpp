@@ -182,6 +182,14 @@ Control& ScriptDriver::ControlNamed(const Command& command, const std::string& n
     return *control;
 }
 
+Control& ScriptDriver::InputControl(const Command& command, const std::string& name) {
+    Control& control = ControlNamed(command, name);
+    // A user cannot reach a disabled control: a script that does is wrong.
+    if (!control.Enabled())
+        ScriptError(command, name + " is disabled");
+    return control;
+}
+
 void ScriptDriver::Start() {
     main_ = std::make_unique<frmMain>(*factory_, *this, *this, commandLine_);
     main_->StatusShown = [this](const std::string& status) {
@@ -218,7 +226,9 @@ const std::vector<ScriptDriver::CommandSpec>& ScriptDriver::Commands() {
         {"dblclick", "CONTROL", "a double-click on a list view", &ScriptDriver::DblClickCommand},
         {"set", "CONTROL VALUE", "sets an up-down's value or chooses a combo box entry",
          &ScriptDriver::SetCommand},
-        {"show", "CONTROL", "prints the control's state", &ScriptDriver::ShowCommand},
+        {"show", "CONTROL|WINDOW",
+         "prints the control's state, or the title of the window in front",
+         &ScriptDriver::ShowCommand},
         {"close", "", "closes the window in front", &ScriptDriver::CloseCommand},
     };
     return commands;
@@ -228,18 +238,18 @@ std::string ScriptDriver::Usage() {
     std::string usage =
         "usage: quillon-headless SCRIPT   (- reads standard input)\n"
         "Each line of SCRIPT is a command:\n";
-    for (const CommandSpec& spec : Commands()) {
-        std::string line = "  " + std::string(spec.Name) + " " + spec.Argument;
+    for (const CommandSpec& entry : Commands()) {
+        std::string line = "  " + std::string(entry.Name) + " " + entry.Argument;
         line.resize(std::max<std::size_t>(line.size() + 1, 34), ' ');
-        usage += line + spec.Effect + "\n";
+        usage += line + entry.Effect + "\n";
     }
     return usage;
 }
 
 const ScriptDriver::CommandSpec* ScriptDriver::FindCommand(const std::string& name) {
-    for (const CommandSpec& spec : Commands())
-        if (spec.Name == name)
-            return &spec;
+    for (const CommandSpec& entry : Commands())
+        if (entry.Name == name)
+            return &entry;
     return nullptr;
 }
 
@@ -279,7 +289,7 @@ void ScriptDriver::CloseCommand(const Command& command) {
 }
 
 void ScriptDriver::ClickCommand(const Command& command) {
-    Control& control = ControlNamed(command, command.argument);
+    Control& control = InputControl(command, command.argument);
     if (auto* button = dynamic_cast<Button*>(&control)) {
         if (button->Click)
             button->Click();
@@ -292,7 +302,7 @@ void ScriptDriver::ClickCommand(const Command& command) {
 }
 
 ListView& ScriptDriver::ListNamed(const Command& command, const std::string& name) {
-    auto* list = dynamic_cast<ListView*>(&ControlNamed(command, name));
+    auto* list = dynamic_cast<ListView*>(&InputControl(command, name));
     if (!list)
         ScriptError(command, name + " is not a list view");
     return *list;
@@ -333,7 +343,7 @@ void ScriptDriver::DblClickCommand(const Command& command) {
 void ScriptDriver::SetCommand(const Command& command) {
     std::string target, value;
     SplitArgument(command.argument, target, value);
-    Control& control = ControlNamed(command, target);
+    Control& control = InputControl(command, target);
     if (auto* upDown = dynamic_cast<UpDown*>(&control)) {
         int number = 0;
         try {
@@ -357,10 +367,17 @@ void ScriptDriver::SetCommand(const Command& command) {
 }
 
 void ScriptDriver::ShowCommand(const Command& command) {
+    if (main_ && command.argument == Front().Description().Name) {
+        out_ << "SHOW " << command.argument << "\n";
+        out_ << "| " << Front().Caption() << "\n";
+        return;
+    }
     Control& control = ControlNamed(command, command.argument);
     out_ << "SHOW " << command.argument << "\n";
     for (const std::string& line : dynamic_cast<ShowableControl&>(control).StateLines())
         out_ << "| " << line << "\n";
+    if (!control.Enabled())
+        out_ << "| disabled\n";
 }
 
 MsgResult ScriptDriver::MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
@@ -418,7 +435,7 @@ void ScriptDriver::Launch(const std::string& program) {
 
 std::vector<std::string> ScriptDriver::CommandNames() {
     std::vector<std::string> names;
-    for (const CommandSpec& spec : Commands())
-        names.push_back(spec.Name);
+    for (const CommandSpec& entry : Commands())
+        names.push_back(entry.Name);
     return names;
 }

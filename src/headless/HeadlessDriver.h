@@ -75,6 +75,8 @@ class ScriptDriver : public DialogService, public CommonDialog, public Launcher 
     void CloseFront();
     HeadlessForm& Front();
     class Control& ControlNamed(const Command& command, const std::string& name);
+    // A control the user acts on: one that is enabled.
+    class Control& InputControl(const Command& command, const std::string& name);
     [[noreturn]] void ScriptError(const Command& command, const std::string& why);
     [[noreturn]] void Unanswered(const std::string& kind, const std::vector<std::string>& lines);
     void PrintLines(const std::string& text);

@@ -2,9 +2,29 @@
 #include <fstream>
 #include <iostream>
 
+#include "CommandLine.h"
 #include "HeadlessDriver.h"
+#include "ProgramIdentity.h"
 
 int main(int argc, char** argv) {
+    switch (InfoRequestOf(argc, argv)) {
+        case InfoRequest::Usage:
+            std::cout << ScriptDriver::Usage()
+                      << "\n"
+                         "quillon-headless --help (also -help, -?) shows this text, and\n"
+                         "quillon-headless --version (also -version) the version.\n"
+                         "\n"
+                         "The game folder is the current folder, or the one that the script's\n"
+                         "commandline names with -path (its words are the desktop program's\n"
+                         "-path, -setup, -launch and -executable: see quillon --help). The game\n"
+                         "folder that the desktop program remembers is never used.\n";
+            return 0;
+        case InfoRequest::Version:
+            std::cout << "quillon-headless " << ProgramIdentity::Version << "\n";
+            return 0;
+        case InfoRequest::None:
+            break;
+    }
     if (argc != 2) {
         std::cerr << ScriptDriver::Usage();
         return 3;

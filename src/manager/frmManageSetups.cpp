@@ -4,6 +4,7 @@
 #include "ProgramIdentity.h"
 #include "QuillonError.h"
 #include "Useful.h"
+#include "frmSetupFiles.h"
 
 namespace {
 
@@ -24,8 +25,12 @@ std::string UnstorableNameReason(const std::string& name) {
 }
 }  // namespace
 
-frmManageSetups::frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods)
-    : form_(Factory.CreateForm(Description())), convertVarnixMods_(std::move(ConvertVarnixMods)) {
+frmManageSetups::frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods,
+                                 std::function<GameFolder()> Game)
+    : factory_(Factory),
+      form_(Factory.CreateForm(Description())),
+      convertVarnixMods_(std::move(ConvertVarnixMods)),
+      game_(std::move(Game)) {
     CreateControls();
 }
 
@@ -63,7 +68,8 @@ void frmManageSetups::CreateControls() {
         {"cmdRemoveAll", &frmManageSetups::RemoveAllMods},
         {"cmdMoveUp", &frmManageSetups::MoveModUp},
         {"cmdMoveDown", &frmManageSetups::MoveModDown},
-        {"cmdConvertVarnixMods", &frmManageSetups::SeekVarnixMods}};
+        {"cmdConvertVarnixMods", &frmManageSetups::SeekVarnixMods},
+        {"cmdSetupFiles", &frmManageSetups::ShowSetupFiles}};
     for (const auto& [name, action] : actions)
         f.ButtonNamed(name).Click = [this, action] {
             RunHandler([this, action] { (this->*action)(); });
@@ -154,10 +160,18 @@ void frmManageSetups::RefreshSetups() {
 void frmManageSetups::RefreshSetupModis() {
     ListView& list = form_->ListViewNamed("lstSetupModis");
     list.Clear();
+    form_->ButtonNamed("cmdSetupFiles").SetEnabled(SelectedSetup != nullptr);
     if (!SelectedSetup)
         return;
     for (const auto& mod : *SelectedSetup->Modis())
         list.AddItem(mod->Key, mod->Name());
+}
+
+void frmManageSetups::ShowSetupFiles() {
+    if (!SelectedSetup)
+        return;
+    frmSetupFiles files(factory_);
+    files.ShowModal(*SelectedSetup, game_());
 }
 
 void frmManageSetups::RefreshAllMods() {

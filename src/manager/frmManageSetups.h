@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Controls.h"
+#include "GameFolder.h"
 #include "Modis.h"
 #include "Setup.h"
 #include "Setups.h"
@@ -14,8 +15,10 @@
 // main window's own objects in place.
 class frmManageSetups {
   public:
-    // ConvertVarnixMods is the main window's conversion, run by "Seek Varnix mods".
-    frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods);
+    // ConvertVarnixMods is the main window's conversion, run by "Seek Varnix mods";
+    // Game tells where the files of a setup land, for the window that lists them.
+    frmManageSetups(FormFactory& Factory, std::function<void()> ConvertVarnixMods,
+                    std::function<GameFolder()> Game);
     ~frmManageSetups();
 
     // The window's controls, as every front end draws them.
@@ -37,6 +40,8 @@ class frmManageSetups {
     void RemoveAllMods();
     void MoveModDown();
     void MoveModUp();
+    // Shows the files of the selected setup in their own modal window.
+    void ShowSetupFiles();
 
     std::shared_ptr<::Setups> Setups;
     std::shared_ptr<::Modis> Modis;
@@ -55,6 +60,8 @@ class frmManageSetups {
     // The window has become active: rebuild the lists when new state was handed in.
     void Activated();
 
+    FormFactory& factory_;
     std::unique_ptr<Form> form_;
     std::function<void()> convertVarnixMods_;
+    std::function<GameFolder()> game_;
 };

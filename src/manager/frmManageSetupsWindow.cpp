@@ -23,6 +23,8 @@ const WindowDescription& frmManageSetups::Description() {
             {.Name = "cmdDelete", .Kind = K::Button, .Caption = "&Delete"},
             {.Name = "lblSetupModis", .Kind = K::Label, .Caption = "Mods in this setup:"},
             {.Name = "lstSetupModis", .Kind = K::ListView},
+            // Opens the files of the setup chosen, so none while none is.
+            {.Name = "cmdSetupFiles", .Kind = K::Button, .Caption = "&Files...", .Enabled = false},
             {.Name = "cmdAdd", .Kind = K::Button, .Caption = "<< &Add"},
             {.Name = "cmdRemove", .Kind = K::Button, .Caption = "&Remove >>"},
             {.Name = "cmdRemoveAll", .Kind = K::Button, .Caption = "Remove A&ll"},

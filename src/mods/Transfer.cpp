@@ -50,7 +50,11 @@ bool Transfer::PathForbidden(const std::string& Path) {
         if (extension == forbidden)
             return true;
     // Everything below would let a mod write outside the game folder or onto a name
-    // that Windows reads as another file or a device.
+    // that Windows reads as another file or a device. The system reads a path only up
+    // to a NUL byte: "evil.exe<NUL>.txt" would be written as evil.exe.
+    for (const char c : lower)
+        if (static_cast<unsigned char>(c) < 0x20)
+            return true;
     if (!lower.empty() && lower.front() == '\\')
         return true;
     if (Contains(lower, ":"))

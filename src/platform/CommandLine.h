@@ -8,6 +8,12 @@
 // quotes, so that `-path "/a b"` reads as it was typed.
 std::string ProcessCommandLine(int argc, char** argv);
 
+// The words that ask either program for its usage (--help, -help, -?) or its
+// version (--version, -version) instead of a run; letter case is ignored. Any other
+// word is the program's own to read.
+enum class InfoRequest { None, Usage, Version };
+InfoRequest InfoRequestOf(int argc, char** argv);
+
 // The rebuilding rule on its own.
 std::string JoinArguments(int argc, char** argv);
 

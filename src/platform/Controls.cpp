@@ -107,6 +107,8 @@ std::unique_ptr<Form> FormFactory::CreateForm(const WindowDescription& Descripti
             control.SetCaption(described.Caption);
         if (!described.Visible)
             control.SetVisible(false);
+        if (!described.Enabled)
+            control.SetEnabled(false);
     }
     return form;
 }

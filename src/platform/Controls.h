@@ -19,6 +19,9 @@ class Control {
     virtual void SetCaption(const std::string& caption) = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual bool Visible() const = 0;
+    // A disabled control is drawn but takes no input from the user.
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool Enabled() const = 0;
 };
 
 // Frames and labels only carry a caption.

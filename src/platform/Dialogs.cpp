@@ -29,6 +29,14 @@ std::string InputBox(const std::string& prompt, const std::string& title,
     return Service().InputBox(prompt, title, defaultText);
 }
 
+std::string DialogService::BrowseForFolder(const std::string&, const std::string&) {
+    return "";
+}
+
+std::string BrowseForFolder(const std::string& title, const std::string& startFolder) {
+    return Service().BrowseForFolder(title, startFolder);
+}
+
 void RunHandler(const std::function<void()>& handler) {
     try {
         handler();

@@ -19,6 +19,10 @@ class DialogService {
     // The text typed, or "" when the user cancelled.
     virtual std::string InputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) = 0;
+    // A folder dialog: the folder chosen, or "" when the user cancelled. An empty
+    // start folder starts in the user's home folder. A front end without one answers
+    // as if cancelled.
+    virtual std::string BrowseForFolder(const std::string& title, const std::string& startFolder);
 };
 
 // Installs the service for the whole process (the front end owns it).
@@ -30,6 +34,7 @@ MsgResult MsgBox(const std::string& text, MsgIcon icon = MsgIcon::None,
                  const std::string& title = ProgramIdentity::Title);
 std::string InputBox(const std::string& prompt, const std::string& title = ProgramIdentity::Title,
                      const std::string& defaultText = "");
+std::string BrowseForFolder(const std::string& title, const std::string& startFolder);
 
 // Runs a handler of a window. An error that reaches it is shown with its number and
 // message, and the window stays usable; nothing is saved because of it.

@@ -8,6 +8,8 @@
 // The operating system's failures, and a bad argument anywhere.
 namespace PlatformError {
 constexpr long InvalidArgument = 5;
+// A path the system cannot take (it holds a NUL byte).
+constexpr long BadFileName = 52;
 // A file missing, opened in the wrong mode or open already; a full disk; no
 // permission; an access that failed; a missing folder.
 constexpr long FileNotFound = 53, BadFileMode = 54, FileAlreadyOpen = 55, DiskFull = 61,

@@ -1,12 +1,95 @@
 // The rules of the native file system that every operating system shares: wildcard
-// matching, the order of listings, the splitting of text files into lines, and the
-// read-only bit kept across a write.
+// matching, the order of listings, the splitting of text files into lines, the
+// read-only bit kept across a write, the names a listing skips and the refusal of
+// writes that links lead out of the game folder.
 #include <algorithm>
+#include <string_view>
 
 #include "NativeFileSystem.h"
+#include "NativeFileSystemShared.h"
+#include "QuillonError.h"
 #include "TextCase.h"
 
 namespace NativeFs {
+
+namespace {
+std::function<void(const std::string& path)>& SkippedNameHandler() {
+    static std::function<void(const std::string& path)> handler;
+    return handler;
+}
+
+// A name as it may stand in a message or a log line: control characters (a line end
+// among them) would break the line.
+std::string Printable(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = '?';
+    return text;
+}
+}  // namespace
+
+void OnNameSkipped(std::function<void(const std::string& path)> handler) {
+    SkippedNameHandler() = std::move(handler);
+}
+
+namespace Shared {
+
+void RefuseNul(const std::string& path) {
+    if (path.find('\0') != std::string::npos)
+        throw QuillonError(PlatformError::BadFileName, "Platform",
+                           "Bad file name " + Printable(path) + ": it holds a NUL byte");
+}
+
+bool ListedNameUsable(const std::string& folder, const std::string& name) {
+    const bool usable = std::none_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 ||
+               std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+    });
+    if (!usable && SkippedNameHandler()) {
+        const bool separated = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+        SkippedNameHandler()(folder + (separated || folder.empty() ? "" : "\\") + Printable(name));
+    }
+    return usable;
+}
+
+LinkOut FindLinkOut(const std::string& folder, char separator,
+                    const std::function<std::string(const std::string&)>& RealOf,
+                    const std::function<bool(const std::string&)>& Inside) {
+    // A root keeps its separator: "/" and "C:\" are folders, "C:" is not.
+    auto trimmed = [separator](std::string path) {
+        while (path.size() > 1 && path.back() == separator && !(path.size() == 3 && path[1] == ':'))
+            path.pop_back();
+        return path;
+    };
+    std::string current = trimmed(folder);
+    std::string currentReal = RealOf(current);
+    const LinkOut none{"", currentReal};
+    for (;;) {
+        const std::size_t at = current.find_last_of(separator);
+        if (at == std::string::npos)
+            return none;
+        const std::string parent = trimmed(current.substr(0, at + 1));
+        if (parent == current)
+            return none;
+        const std::string parentReal = RealOf(parent);
+        if (parentReal.empty())
+            return none;
+        if (Inside(parentReal))
+            return {current, currentReal};
+        current = parent;
+        currentReal = parentReal;
+    }
+}
+
+void RaiseOutside(const std::string& target, const LinkOut& out) {
+    std::string why = out.link.empty()
+                          ? "it lies in " + out.leadsTo + ", outside the game folder"
+                          : out.link + " is a link to " + out.leadsTo + ", outside the game folder";
+    throw QuillonError(PlatformError::PermissionDenied, "Platform",
+                       "Cannot write into " + target + ": " + why);
+}
+
+}  // namespace Shared
 
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
     // Iterative match with back-tracking to the last "*".

@@ -13,17 +13,35 @@
 // from Windows works unchanged; a new file takes the name as given.
 //
 // Failures of the operating system are raised as QuillonError with source
-// "Platform" and one of the numbers of PlatformError.
+// "Platform" and one of the numbers of PlatformError. A path that holds a NUL byte
+// is refused the same way: the system would read only the text before it.
 namespace NativeFs {
 
-// A plain existence test of one name: hidden files count as present.
+// Confines every write (a copy, a replacement, a deletion, a new folder, a file
+// written or appended to, a change of attributes) to one folder and what lies
+// inside it: the real folder a write goes into, with every link and junction on the
+// way followed, must be that folder's real folder or inside it, else the write is
+// refused with PlatformError::PermissionDenied and a message that names the link
+// and where it leads. A link in the final place is not followed: a copy or a
+// rewrite replaces it, an append refuses it. "" lifts the confinement.
+void ConfineWritesTo(const std::string& folder);
+
+// Called with the full path of each name that a listing leaves out because it holds
+// a character that file names may not hold on Windows ("\", "/", ":", "*", "?",
+// "\"", "<", ">", "|" or a control character): read back as a path, such a name
+// would lead somewhere else. Empty: nobody is told.
+void OnNameSkipped(std::function<void(const std::string& path)> handler);
+
+// A plain existence test of one name: hidden files count as present; anything that
+// is not a regular file (a folder, a pipe, a device), links followed, does not.
 bool FileExists(const std::string& file);
 bool FolderExists(const std::string& folder);
 
 // Names of the files of a folder that match a pattern with the wildcards "*" and
 // "?" (letter case ignored; "*.*" also matches names without a dot), sorted by
-// name without regard to case. Hidden and system files are left out. An unusable
-// folder gives an empty list.
+// name without regard to case. Hidden and system files, and names that are no
+// usable names (see OnNameSkipped), are left out. An unusable folder gives an
+// empty list.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
 
 // Names of the sub-folders of a folder, sorted like ListFiles; hidden folders and
@@ -41,6 +59,8 @@ void SortNames(std::vector<std::string>& names);
 std::string CurrentFolder();
 
 bool IsReadOnly(const std::string& file);
+// The size of a file in bytes, from its directory entry (nothing is read).
+std::uintmax_t FileSize(const std::string& file);
 void SetReadOnly(const std::string& file, bool readOnly);
 
 // Runs Write, which replaces File, with File's read-only bit lifted when ReadOnly says
@@ -52,7 +72,11 @@ void WriteKeepingReadOnly(const std::string& file, bool readOnly,
 // Copies a file over another, replacing it. The copy is made in a temporary sibling
 // of the target and renamed over it when complete, so the old target stays whole
 // if the process dies or the disk fills. With flush the copy is on the disk itself,
-// not only in the system's memory, before it takes the target's place.
+// not only in the system's memory, before it takes the target's place. A source that
+// is not a regular file is refused without waiting on it. On Linux and macOS the copy
+// takes the permission bits of the file it replaces; a new file takes the source's
+// within the system's default for new files (so never a set-id bit, nor an execute
+// bit).
 void CopyFile(const std::string& from, const std::string& to, bool flush = false);
 
 // Copies a file over another as CopyFile does, keeping the target's read-only
@@ -79,7 +103,8 @@ bool SameFile(const std::string& first, const std::string& second);
 // cut short left beside its target.
 std::vector<std::string> ListTemporaryFiles(const std::string& folder);
 
-// Renames a file over another, replacing it in one step.
+// Renames a file over another, replacing it in one step. On Linux and macOS the new
+// file keeps the permission bits of the one it replaces.
 void ReplaceFile(const std::string& from, const std::string& to);
 
 void DeleteFile(const std::string& file);
@@ -112,7 +137,8 @@ std::string NativePath(const std::string& path);
 // only "Z:\", which stands for "/").
 bool DriveRootUsable(char letter);
 
-// The whole content of a file, byte for byte.
+// The whole content of a file, byte for byte. Anything but a regular file is refused
+// without waiting on it.
 std::string ReadWholeFile(const std::string& file);
 
 // A text file opened for reading: its physical lines end at CR LF, CR or LF.

@@ -4,19 +4,30 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
-#include <unordered_map>
 
 #include "NativeFileSystem.h"
+#include "NativeFileSystemShared.h"
+#include "PosixPathResolver.h"
 #include "QuillonError.h"
 #include "TestSeam.h"
-#include "TextCase.h"
 
 namespace NativeFs {
 namespace {
+
+using PosixPaths::Exists;
+using PosixPaths::JoinNative;
+using PosixPaths::KnownFolder;
+using PosixPaths::NoteCreated;
+using PosixPaths::NoteDeleted;
+using PosixPaths::Resolve;
+using PosixPaths::ResolveFolder;
+using PosixPaths::ResolveFull;
+using PosixPaths::Slashed;
+using PosixPaths::Split;
 
 [[noreturn]] void RaiseErrno(int err, const std::string& what, const std::string& path) {
     long number = PlatformError::PathFileAccess;
@@ -40,248 +51,88 @@ namespace {
     throw QuillonError(number, "Platform", what + " " + path + ": " + std::strerror(err));
 }
 
-// What the layer knows of the folders it has looked into, so that matching names
-// without regard to case does not list a folder again for every file of a long
-// operation. Changes the program makes itself are entered as they happen. A game
-// folder holds hundreds of thousands of names: they are kept packed, one block of
-// text per folder and an index sorted by the lower-cased name.
-class FolderNames {
-  public:
-    // Takes the names of a listing, in any order.
-    void Append(const char* name) {
-        order_.push_back(static_cast<std::uint32_t>(text_.size()));
-        text_ += name;
-        text_ += '\0';
-    }
-    void Sort() {
-        std::sort(order_.begin(), order_.end(),
-                  [this](std::uint32_t a, std::uint32_t b) { return Before(At(a), At(b)); });
-        text_.shrink_to_fit();
-        order_.shrink_to_fit();
-    }
-    void Add(const std::string& name) {
-        const auto at =
-            std::lower_bound(order_.begin(), order_.end(), name.c_str(),
-                             [this](std::uint32_t o, const char* n) { return Before(At(o), n); });
-        if (at != order_.end() && std::strcmp(At(*at), name.c_str()) == 0)
-            return;
-        const auto offset = static_cast<std::uint32_t>(text_.size());
-        text_ += name;
-        text_ += '\0';
-        order_.insert(at, offset);
-    }
-    void Remove(const std::string& name) {
-        const auto at =
-            std::lower_bound(order_.begin(), order_.end(), name.c_str(),
-                             [this](std::uint32_t o, const char* n) { return Before(At(o), n); });
-        if (at != order_.end() && std::strcmp(At(*at), name.c_str()) == 0)
-            order_.erase(at);
-    }
-    // The first stored name (in byte order) that matches without regard to case.
-    const char* Match(const std::string& name) const {
-        const auto at = std::lower_bound(
-            order_.begin(), order_.end(), name.c_str(),
-            [this](std::uint32_t o, const char* n) { return CompareLower(At(o), n) < 0; });
-        if (at == order_.end() || CompareLower(At(*at), name.c_str()) != 0)
-            return nullptr;
-        return At(*at);
-    }
-
-  private:
-    const char* At(std::uint32_t offset) const { return text_.c_str() + offset; }
-    static int CompareLower(const char* a, const char* b) {
-        for (;; ++a, ++b) {
-            const auto ca = static_cast<unsigned char>(TextCase::LowerChar(*a));
-            const auto cb = static_cast<unsigned char>(TextCase::LowerChar(*b));
-            if (ca != cb || ca == 0)
-                return ca < cb ? -1 : (ca > cb ? 1 : 0);
-        }
-    }
-    // Lower-cased names first, then the exact bytes.
-    static bool Before(const char* a, const char* b) {
-        const int lower = CompareLower(a, b);
-        return lower != 0 ? lower < 0 : std::strcmp(a, b) < 0;
-    }
-
-    std::string text_;                  // the names, each ended by a NUL
-    std::vector<std::uint32_t> order_;  // where each name starts, sorted
-};
-
-std::unordered_map<std::string, FolderNames>& Listings() {
-    static std::unordered_map<std::string, FolderNames> listings;
-    return listings;
-}
-
-// Folder paths as the program spells them -> as they exist on disk.
-std::unordered_map<std::string, std::string>& ResolvedFolders() {
-    static std::unordered_map<std::string, std::string> folders;
-    return folders;
-}
-
-std::string Slashed(const std::string& path) {
-    std::string result = path;
-    std::replace(result.begin(), result.end(), '\\', '/');
-    // "Z:" is the one drive of these systems and stands for the root.
-    if (result.size() >= 2 && result[1] == ':' && (result[0] == 'Z' || result[0] == 'z')) {
-        result.erase(0, 2);
-        if (result.empty())
-            result = "/";
-    }
-    return result;
-}
-
-bool Exists(const std::string& native, struct stat* st = nullptr) {
-    struct stat local;
-    return ::stat(native.c_str(), st ? st : &local) == 0;
-}
-
-const FolderNames& NamesOf(const std::string& nativeFolder) {
-    auto& listings = Listings();
-    auto it = listings.find(nativeFolder);
-    if (it != listings.end())
-        return it->second;
-    FolderNames names;
-    if (DIR* dir = ::opendir(nativeFolder.empty() ? "." : nativeFolder.c_str())) {
-        while (dirent* entry = ::readdir(dir)) {
-            const char* name = entry->d_name;
-            if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
-                names.Append(name);
-        }
-        ::closedir(dir);
-    }
-    names.Sort();
-    return listings.emplace(nativeFolder, std::move(names)).first->second;
-}
-
-void NoteCreated(const std::string& nativeFolder, const std::string& name) {
-    auto it = Listings().find(nativeFolder);
-    if (it == Listings().end())
-        return;
-    it->second.Add(name);
-}
-
-void NoteDeleted(const std::string& nativeFolder, const std::string& name) {
-    auto it = Listings().find(nativeFolder);
-    if (it == Listings().end())
-        return;
-    it->second.Remove(name);
-}
-
-std::string JoinNative(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
-    if (folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
-// One component inside an existing native folder: its exact spelling when that
-// exists, else the first stored name that matches without regard to case, else the
-// name as given. With st, what it names is told there too (st_mode 0: nothing), so
-// that finding a file and looking at it is one call.
-std::string ResolveComponent(const std::string& nativeFolder, const std::string& name,
-                             struct stat* st = nullptr) {
-    struct stat local;
-    struct stat* found = st ? st : &local;
-    std::string exact = JoinNative(nativeFolder, name);
-    if (::stat(exact.c_str(), found) == 0 || name == "." || name == "..") {
-        return exact;
-    }
-    found->st_mode = 0;
-    const char* stored = NamesOf(nativeFolder).Match(name);
-    if (!stored)
-        return exact;
-    std::string match = JoinNative(nativeFolder, stored);
-    if (st && ::stat(match.c_str(), st) != 0)
-        st->st_mode = 0;
-    return match;
-}
-
-std::string ResolveFolder(const std::string& slashed) {
-    std::string folder = slashed;
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    if (folder.empty())
-        return "";
-    if (folder == "/")
-        return "/";
-    auto& cache = ResolvedFolders();
-    auto hit = cache.find(folder);
-    if (hit != cache.end())
-        return hit->second;
-    std::size_t slash = folder.find_last_of('/');
-    std::string parent;
-    std::string name;
-    if (slash == std::string::npos) {
-        name = folder;
-    } else {
-        parent = slash == 0 ? "/" : ResolveFolder(folder.substr(0, slash));
-        name = folder.substr(slash + 1);
-    }
-    std::string resolved = ResolveComponent(parent, name);
-    struct stat st;
-    if (Exists(resolved, &st) && S_ISDIR(st.st_mode))
-        cache.emplace(folder, resolved);
-    return resolved;
-}
-
-struct Split {
-    std::string folder;  // native, resolved; "" for the current folder
-    std::string name;
-    std::string full;
-};
-
-Split Resolve(const std::string& path, struct stat* st = nullptr) {
-    std::string slashed = Slashed(path);
-    Split split;
-    std::size_t slash = slashed.find_last_of('/');
-    if (slash == std::string::npos) {
-        split.name = slashed;
-    } else {
-        split.folder = slash == 0 ? "/" : ResolveFolder(slashed.substr(0, slash));
-        split.name = slashed.substr(slash + 1);
-    }
-    if (split.name.empty()) {
-        split.full = split.folder.empty() ? "." : split.folder;
-        if (st && ::stat(split.full.c_str(), st) != 0)
-            st->st_mode = 0;
-        return split;
-    }
-    split.full = ResolveComponent(split.folder, split.name, st);
-    split.name = split.full.substr(split.full.find_last_of('/') + 1);
-    return split;
-}
-
-std::string ResolveFull(const std::string& path) {
-    return Resolve(path).full;
-}
-
-// Opens a file for reading at its exact spelling first and looks for another spelling
-// only when that fails, so a file read costs one open, not a test and an open.
-int OpenExisting(const std::string& path, std::string& native) {
-    const std::string slashed = Slashed(path);
-    const std::size_t slash = slashed.find_last_of('/');
-    const std::string folder = slash == std::string::npos
-                                   ? ""
-                                   : (slash == 0 ? "/" : ResolveFolder(slashed.substr(0, slash)));
-    native = JoinNative(folder, slash == std::string::npos ? slashed : slashed.substr(slash + 1));
-    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0 || errno != ENOENT)
-        return fd;
-    native = ResolveFull(path);
-    return ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-}
-
 // Read-only means the owner may not write, and the program honours it even when the
 // process could write anyway (as root, or through the rename that replaces a file).
-void RefuseReadOnly(const std::string& native, const char* what = "Cannot write") {
-    struct stat st;
-    if (!Exists(native, &st))
+// St is what the file is (st_mode 0: nothing there).
+void RefuseReadOnly(const std::string& native, const struct stat& st,
+                    const char* what = "Cannot write") {
+    if (st.st_mode == 0)
         return;
     if (S_ISDIR(st.st_mode))
         RaiseErrno(EISDIR, what, native);
     if ((st.st_mode & S_IWUSR) == 0)
         RaiseErrno(EACCES, what, native);
+}
+
+void RefuseReadOnly(const std::string& native, const char* what = "Cannot write") {
+    struct stat st;
+    if (!Exists(native, &st))
+        st.st_mode = 0;
+    RefuseReadOnly(native, st, what);
+}
+
+mode_t Umask() {
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
+    return mask;
+}
+
+// The real path of the game folder that writes are confined to; "" when they are not.
+std::string& WriteRoot() {
+    static std::string root;
+    return root;
+}
+
+// The real path of an existing file or folder, links followed; "" when there is none.
+std::string RealPath(const std::string& native) {
+    char* real = ::realpath(native.empty() ? "." : native.c_str(), nullptr);
+    if (!real)
+        return "";
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
+bool InsideRoot(const std::string& real) {
+    const std::string& root = WriteRoot();
+    if (root.empty() || root == "/")
+        return true;
+    return real.compare(0, root.size(), root) == 0 &&
+           (real.size() == root.size() || real[root.size()] == '/');
+}
+
+// The real path of an existing file or folder that is to be written, refused when
+// links lead it out of the game folder. Writing there rather than through the links
+// leaves no way round the check.
+std::string RealInside(const std::string& native, const std::string& target) {
+    const std::string real = RealPath(native);
+    if (real.empty())
+        RaiseErrno(errno, "Cannot write into", target);
+    if (!InsideRoot(real)) {
+        std::string absolute = native;
+        if (absolute.empty() || absolute[0] != '/')
+            absolute = JoinNative(CurrentFolder(), absolute);
+        Shared::RaiseOutside(target, Shared::FindLinkOut(absolute, '/', RealPath, InsideRoot));
+    }
+    return real;
+}
+
+// A file to be written, as the system is to be given it: in its real folder.
+struct Target {
+    Split split;         // as the program named it (for the folder caches)
+    std::string folder;  // the real folder
+    std::string path;    // the file in its real folder
+};
+
+// With st, what is there now is told there too (st_mode 0: nothing).
+Target WritableTarget(const std::string& file, struct stat* st = nullptr) {
+    Target target{Resolve(file, st), "", ""};
+    target.folder = RealInside(target.split.folder, target.split.full);
+    target.path = JoinNative(target.folder, target.split.name);
+    return target;
 }
 
 // A hidden name that matches none of the patterns the program looks for.
@@ -293,6 +144,22 @@ std::string TemporarySibling(const std::string& nativeFolder) {
     std::string name = kTemporaryPrefix + std::to_string(::getpid()) + "-" +
                        std::to_string(counter.fetch_add(1)) + kTemporarySuffix;
     return JoinNative(nativeFolder.empty() ? "." : nativeFolder, name);
+}
+
+// The permissions a file written over one that is st keeps: those of the file it
+// replaces (set-id bits are never carried over); false when there is none.
+bool ExistingPermissions(const struct stat& st, mode_t& permissions) {
+    if (st.st_mode == 0 || !S_ISREG(st.st_mode))
+        return false;
+    permissions = st.st_mode & 0777;
+    return true;
+}
+
+bool ExistingPermissions(const std::string& target, mode_t& permissions) {
+    struct stat st;
+    if (!Exists(target, &st))
+        return false;
+    return ExistingPermissions(st, permissions);
 }
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
@@ -357,22 +224,86 @@ class Fd {
     int fd_;
 };
 
+// Opens a file for reading only when it is a regular file, links followed: a pipe
+// would keep the program waiting, a device might never end. Neither open nor read
+// waits.
+// St holds what the name was found to be (st_mode 0: nothing, or not looked at).
+int OpenRegularFile(const std::string& native, struct stat& st) {
+    auto refuse = [&native] {
+        throw QuillonError(PlatformError::FileNotFound, "Platform",
+                           "Cannot open " + native + ": it is not a regular file");
+    };
+    if (st.st_mode != 0 && !S_ISREG(st.st_mode))
+        refuse();
+    Fd fd(::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0)
+        RaiseErrno(errno, "Cannot open", native);
+    // Checked again on what was opened: the name may have changed in between.
+    if (::fstat(fd.get(), &st) != 0)
+        RaiseErrno(errno, "Cannot read", native);
+    if (!S_ISREG(st.st_mode))
+        refuse();
+    return fd.release();
+}
+
+// Opens the file a path names for reading, with OpenRegularFile's care; native is set
+// to where it was found.
+int OpenSource(const std::string& path, std::string& native, struct stat& st) {
+    native = Resolve(path, &st).full;
+    return OpenRegularFile(native, st);
+}
+
+// Copies what `in` holds to a temporary sibling of the target and renames it over
+// the target. The new file is created with `mode` (less the umask); with `exact` the
+// file takes exactly `mode`.
+void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool flush) {
+    const std::string temp = TemporarySibling(target.folder);
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (out.get() < 0)
+        RaiseErrno(errno, "Cannot create a file beside", target.split.full);
+    try {
+        if (exact && (mode & ~Umask()) != mode && ::fchmod(out.get(), mode) != 0)
+            RaiseErrno(errno, "Cannot set the attributes of", target.split.full);
+        CopyContents(in, out.get(), target.split.full);
+        if (flush && ::fsync(out.get()) != 0)
+            RaiseErrno(errno, "Cannot write", target.split.full);
+        if (::close(out.release()) != 0)
+            RaiseErrno(errno, "Cannot write", target.split.full);
+        TestSeam::Reached(TestSeam::Point::Copy, target.split.full);
+        if (::rename(temp.c_str(), target.path.c_str()) != 0)
+            RaiseErrno(errno, "Cannot replace", target.split.full);
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    NoteCreated(target.split.folder, target.split.name);
+}
+
 }  // namespace
+
+void ConfineWritesTo(const std::string& folder) {
+    if (folder.empty()) {
+        WriteRoot().clear();
+        return;
+    }
+    const std::string native = ResolveFolder(Slashed(folder));
+    const std::string real = RealPath(native);
+    if (real.empty())
+        RaiseErrno(errno, "Cannot find", native.empty() ? "." : native);
+    WriteRoot() = real;
+}
 
 bool FileExists(const std::string& file) {
     struct stat st;
     Resolve(file, &st);
-    return st.st_mode != 0 && !S_ISDIR(st.st_mode);
+    return st.st_mode != 0 && S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& folder) {
     std::string slashed = Slashed(folder);
     if (slashed.empty())
         return false;
-    // A folder found once stays for the operation: the program removes no folders.
-    while (slashed.size() > 1 && slashed.back() == '/')
-        slashed.pop_back();
-    if (ResolvedFolders().count(slashed) > 0)
+    if (KnownFolder(slashed))
         return true;
     struct stat st;
     return Exists(ResolveFolder(slashed), &st) && S_ISDIR(st.st_mode);
@@ -398,7 +329,8 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
             if (::stat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
                 continue;
         }
-        names.push_back(name);
+        if (Shared::ListedNameUsable(folder, name))
+            names.push_back(name);
     }
     ::closedir(dir);
     SortNames(names);
@@ -425,7 +357,8 @@ std::vector<std::string> ListFolders(const std::string& folder) {
                 ::lstat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
                 continue;
         }
-        names.push_back(name);
+        if (Shared::ListedNameUsable(folder, name))
+            names.push_back(name);
     }
     ::closedir(dir);
     SortNames(names);
@@ -450,112 +383,86 @@ bool IsReadOnly(const std::string& file) {
     return (st.st_mode & S_IWUSR) == 0;
 }
 
-void SetReadOnly(const std::string& file, bool readOnly) {
+std::uintmax_t FileSize(const std::string& file) {
     struct stat st;
     std::string native = ResolveFull(file);
     if (::stat(native.c_str(), &st) != 0)
         RaiseErrno(errno, "Cannot read the attributes of", native);
+    return static_cast<std::uintmax_t>(st.st_size);
+}
+
+void SetReadOnly(const std::string& file, bool readOnly) {
+    struct stat st;
+    const std::string native = ResolveFull(file);
+    if (::stat(native.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot read the attributes of", native);
     mode_t mode = st.st_mode & 07777;
     mode = readOnly ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
-    if (mode != (st.st_mode & 07777) && ::chmod(native.c_str(), mode) != 0)
+    if (mode == (st.st_mode & 07777))
+        return;
+    // The bits are those of the file a link leads to: that file must be in the game.
+    const std::string real = RealInside(native, native);
+    if (::chmod(real.c_str(), mode) != 0)
         RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
-namespace {
-
-mode_t Umask() {
-    static const mode_t mask = [] {
-        const mode_t current = ::umask(022);
-        ::umask(current);
-        return current;
-    }();
-    return mask;
-}
-
-// Copies what `in` holds to a temporary sibling of the target, with the permissions
-// `mode`, and renames it over the target.
-void ReplaceWithCopy(int in, const Split& target, mode_t mode, bool flush) {
-    std::string temp = TemporarySibling(target.folder);
-    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-    if (out.get() < 0)
-        RaiseErrno(errno, "Cannot create a file beside", target.full);
-    try {
-        if ((mode & ~Umask()) != mode && ::fchmod(out.get(), mode) != 0)
-            RaiseErrno(errno, "Cannot set the attributes of", target.full);
-        CopyContents(in, out.get(), target.full);
-        if (flush && ::fsync(out.get()) != 0)
-            RaiseErrno(errno, "Cannot write", target.full);
-        if (::close(out.release()) != 0)
-            RaiseErrno(errno, "Cannot write", target.full);
-        TestSeam::Reached(TestSeam::Point::Copy, target.full);
-        if (::rename(temp.c_str(), target.full.c_str()) != 0)
-            RaiseErrno(errno, "Cannot replace", target.full);
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
-    NoteCreated(target.folder, target.name);
-}
-
-// The source of a copy, opened, and what it is.
-int OpenSource(const std::string& from, struct stat& st) {
-    std::string source;
-    Fd in(OpenExisting(from, source));
-    if (in.get() < 0)
-        RaiseErrno(errno, "Cannot open", source);
-    if (::fstat(in.get(), &st) != 0)
-        RaiseErrno(errno, "Cannot read", source);
-    if (S_ISDIR(st.st_mode))
-        RaiseErrno(EISDIR, "Cannot copy", source);
-    return in.release();
-}
-
-}  // namespace
-
 void CopyFile(const std::string& from, const std::string& to, bool flush) {
+    std::string source;
     struct stat st;
-    Fd in(OpenSource(from, st));
-    Split target = Resolve(to);
-    RefuseReadOnly(target.full);
-    ReplaceWithCopy(in.get(), target, (st.st_mode & 0777) & ~Umask(), flush);
+    Fd in(OpenSource(from, source, st));
+    struct stat old;
+    const Target target = WritableTarget(to, &old);
+    RefuseReadOnly(target.path, old);
+    mode_t permissions = 0;
+    // A new file gets no more than the system's default for new files: a backup of a
+    // private or read-only file stays so, a program of a mod is no program here.
+    if (ExistingPermissions(old, permissions))
+        ReplaceWithCopy(in.get(), target, permissions, true, flush);
+    else
+        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, flush);
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+    std::string source;
     struct stat st;
-    Fd in(OpenSource(from, st));
+    Fd in(OpenSource(from, source, st));
     struct stat old;
-    Split target = Resolve(to, &old);
+    const Target target = WritableTarget(to, &old);
     if (old.st_mode != 0 && S_ISDIR(old.st_mode))
-        RaiseErrno(EISDIR, "Cannot write", target.full);
-    const bool exists = old.st_mode != 0;
-    const bool readOnly = exists && (old.st_mode & S_IWUSR) == 0;
+        RaiseErrno(EISDIR, "Cannot write", target.split.full);
+    const bool readOnly = old.st_mode != 0 && (old.st_mode & S_IWUSR) == 0;
     if (readOnly && !force)
         return false;
-    // The new file is the source's, as the system creates it; a file it replaces keeps
-    // its read-only attribute, and is writable by its owner otherwise.
-    mode_t mode = (st.st_mode & 0777) & ~Umask();
-    if (exists)
-        mode = readOnly ? mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH) : mode | S_IWUSR;
-    ReplaceWithCopy(in.get(), target, mode, false);
+    // A replaced file keeps its permissions, read-only included; a new one takes the
+    // source's, as CopyFile gives them.
+    mode_t permissions = 0;
+    if (!ExistingPermissions(old, permissions))
+        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, false);
+    else if (readOnly)
+        ReplaceWithCopy(in.get(), target, permissions & ~static_cast<mode_t>(0222), true, false);
+    else
+        ReplaceWithCopy(in.get(), target, permissions, true, false);
     return true;
 }
 
 bool BackupFile(const std::string& from, const std::string& to) {
+    std::string source = ResolveFull(from);
+    const Target target = WritableTarget(to);
     struct stat st;
-    const std::string source = Resolve(from, &st).full;
-    if (st.st_mode == 0)
-        RaiseErrno(ENOENT, "Cannot open", source);
-    Split target = Resolve(to);
+    if (::lstat(source.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot open", source);
+    // Only a file itself is linked: a backup that is a link would lead wherever the
+    // game's link led, and the copy reads through it instead.
     const bool linkable = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
     // Any refusal (a file system without links, too many links, a name taken) leaves
     // the copy, which reports a real problem if there is one.
     const bool linked = linkable && !TestSeam::HardLinksRefused() &&
-                        ::link(source.c_str(), target.full.c_str()) == 0;
+                        ::link(source.c_str(), target.path.c_str()) == 0;
     if (linked)
-        NoteCreated(target.folder, target.name);
+        NoteCreated(target.split.folder, target.split.name);
     else
         CopyFile(from, to, true);
-    TestSeam::Reached(TestSeam::Point::Backup, target.full);
+    TestSeam::Reached(TestSeam::Point::Backup, target.split.full);
     return linked;
 }
 
@@ -594,32 +501,42 @@ std::vector<std::string> ListTemporaryFiles(const std::string& folder) {
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
-    std::string source = ResolveFull(from);
-    Split target = Resolve(to);
-    if (::rename(source.c_str(), target.full.c_str()) != 0)
-        RaiseErrno(errno, "Cannot replace", target.full);
-    Split gone = Resolve(from);
-    NoteDeleted(gone.folder, gone.name);
-    NoteCreated(target.folder, target.name);
+    const Target source = WritableTarget(from);
+    const Target target = WritableTarget(to);
+    mode_t permissions = 0;
+    if (ExistingPermissions(target.path, permissions)) {
+        // Not through a link: the file moved is the one whose bits change.
+        Fd moved(::open(source.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (moved.get() < 0 || ::fchmod(moved.get(), permissions) != 0)
+            RaiseErrno(errno, "Cannot set the attributes of", source.split.full);
+    }
+    if (::rename(source.path.c_str(), target.path.c_str()) != 0)
+        RaiseErrno(errno, "Cannot replace", target.split.full);
+    NoteDeleted(source.split.folder, source.split.name);
+    NoteCreated(target.split.folder, target.split.name);
 }
 
 void DeleteFile(const std::string& file) {
-    Split split = Resolve(file);
+    const Target target = WritableTarget(file);
     // As on Windows, a read-only file is not deleted until its bit is cleared.
-    RefuseReadOnly(split.full, "Cannot delete");
-    if (::unlink(split.full.c_str()) != 0)
-        RaiseErrno(errno, "Cannot delete", split.full);
-    NoteDeleted(split.folder, split.name);
+    RefuseReadOnly(target.path, "Cannot delete");
+    if (::unlink(target.path.c_str()) != 0)
+        RaiseErrno(errno, "Cannot delete", target.split.full);
+    NoteDeleted(target.split.folder, target.split.name);
 }
 
 void CreateFolder(const std::string& folder) {
     std::string slashed = Slashed(folder);
     while (slashed.size() > 1 && slashed.back() == '/')
         slashed.pop_back();
-    Split split = Resolve(slashed);
-    if (::mkdir(split.full.c_str(), 0777) != 0)
-        RaiseErrno(errno, "Cannot create", split.full);
-    NoteCreated(split.folder, split.name);
+    const Target target = WritableTarget(slashed);
+    if (::mkdir(target.path.c_str(), 0777) != 0)
+        RaiseErrno(errno, "Cannot create", target.split.full);
+    NoteCreated(target.split.folder, target.split.name);
+}
+
+void ForgetCachedFolders() {
+    PosixPaths::ForgetCache();
 }
 
 std::string NativePath(const std::string& path) {
@@ -643,21 +560,10 @@ bool DriveRootUsable(char letter) {
     return letter == 'Z' || letter == 'z';
 }
 
-void ForgetCachedFolders() {
-    Listings().clear();
-    ResolvedFolders().clear();
-}
-
 std::string ReadWholeFile(const std::string& file) {
     std::string native;
-    Fd in(OpenExisting(file, native));
-    if (in.get() < 0)
-        RaiseErrno(errno, "Cannot open", native);
     struct stat st;
-    if (::fstat(in.get(), &st) != 0)
-        RaiseErrno(errno, "Cannot open", native);
-    if (S_ISDIR(st.st_mode))
-        RaiseErrno(EISDIR, "Cannot open", native);
+    Fd in(OpenSource(file, native, st));
     // One read takes a whole file of the size it had when opened; only a file that
     // grows meanwhile needs more.
     std::string content(static_cast<std::size_t>(st.st_size) + 1, '\0');
@@ -670,7 +576,7 @@ std::string ReadWholeFile(const std::string& file) {
             RaiseErrno(errno, "Cannot read", native);
         }
         have += static_cast<std::size_t>(got);
-        if (have < content.size())
+        if (got == 0 || have < content.size())
             break;
         content.resize(content.size() * 2);
     }
@@ -680,9 +586,9 @@ std::string ReadWholeFile(const std::string& file) {
 
 struct OutputFile::Impl {
     int fd = -1;
-    std::string target;  // native
-    std::string folder;
-    std::string name;
+    std::string target;  // native, in its real folder
+    std::string name;    // native, as the program named it
+    Split split;
     std::string temp;  // empty when appending
     // What was written and not yet handed to the system: a file is written in a few
     // large pieces, not a line at a time. The log (appended to) is written through, so
@@ -698,7 +604,7 @@ struct OutputFile::Impl {
         if (pending.empty())
             return;
         try {
-            WriteAll(fd, pending.data(), pending.size(), target);
+            WriteAll(fd, pending.data(), pending.size(), name);
         } catch (...) {
             failed = true;
             pending.clear();
@@ -712,8 +618,9 @@ struct OutputFile::Impl {
     bool SameAsTarget() const {
         if (flushed || targetSize < 0 || static_cast<std::size_t>(targetSize) != pending.size())
             return false;
-        Fd in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
-        if (in.get() < 0)
+        Fd in(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat st;
+        if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
             return false;
         std::string current(pending.size() + 1, '\0');
         std::size_t have = 0;
@@ -730,45 +637,58 @@ struct OutputFile::Impl {
 };
 
 OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_unique<Impl>()) {
-    Split target = Resolve(file);
-    impl_->target = target.full;
-    impl_->folder = target.folder;
-    impl_->name = target.name;
-    // Refused now rather than after everything was written.
-    RefuseReadOnly(target.full);
+    struct stat st;
+    const Target target = WritableTarget(file, &st);
+    impl_->target = target.path;
+    impl_->name = target.split.full;
+    impl_->split = target.split;
     if (mode == Mode::Append) {
-        impl_->fd = ::open(target.full.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        // The log is written in place: through a link or a second name it would be
+        // written wherever that leads. Neither waits on a pipe.
+        impl_->fd = ::open(target.path.c_str(),
+                           O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (impl_->fd < 0 && errno == ELOOP)
+            throw QuillonError(
+                PlatformError::PermissionDenied, "Platform",
+                "Cannot append to " + impl_->name + ": it is a link to " + RealPath(target.path));
         if (impl_->fd < 0)
-            RaiseErrno(errno, "Cannot open", target.full);
+            RaiseErrno(errno, "Cannot open", impl_->name);
+        if (::fstat(impl_->fd, &st) != 0)
+            RaiseErrno(errno, "Cannot open", impl_->name);
+        if (!S_ISREG(st.st_mode) || st.st_nlink != 1)
+            throw QuillonError(PlatformError::PermissionDenied, "Platform",
+                               "Cannot append to " + impl_->name +
+                                   (S_ISREG(st.st_mode) ? ": it has another name (a hard link)"
+                                                        : ": it is not a regular file"));
+        // Refused now rather than after everything was written.
+        RefuseReadOnly(target.path);
         return;
     }
-    if (!target.folder.empty() && !FolderExists(target.folder))
-        RaiseErrno(ENOENT, "Cannot create", target.full);
-    struct stat st;
-    const bool existed = ::stat(target.full.c_str(), &st) == 0;
-    impl_->targetSize = existed && S_ISREG(st.st_mode) ? st.st_size : -1;
+    RefuseReadOnly(target.path, st);
+    mode_t permissions = 0;
+    const bool replacing = ExistingPermissions(st, permissions);
+    impl_->targetSize = replacing ? st.st_size : -1;
     impl_->temp = TemporarySibling(target.folder);
-    impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                       existed ? st.st_mode & 0777 : 0666);
+    impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (impl_->fd < 0)
-        RaiseErrno(errno, "Cannot create a file beside", target.full);
-    if (existed)
-        ::fchmod(impl_->fd, st.st_mode & 07777);
+        RaiseErrno(errno, "Cannot create a file beside", impl_->name);
+    if (replacing)
+        ::fchmod(impl_->fd, permissions);
 }
 
 OutputFile::~OutputFile() {
-    if (impl_->fd < 0)
-        return;
-    if (!impl_->temp.empty())
-        ::unlink(impl_->temp.c_str());
-    ::close(impl_->fd);
+    if (impl_->fd >= 0) {
+        ::close(impl_->fd);
+        if (!impl_->temp.empty())
+            ::unlink(impl_->temp.c_str());
+    }
 }
 
 void OutputFile::Write(const std::string& text) {
     if (impl_->fd < 0)
-        RaiseErrno(EBADF, "Cannot write", impl_->target);
+        RaiseErrno(EBADF, "Cannot write", impl_->name);
     if (impl_->failed)
-        RaiseErrno(EIO, "Cannot write", impl_->target);
+        RaiseErrno(EIO, "Cannot write", impl_->name);
     impl_->pending += text;
     if (impl_->temp.empty() || impl_->pending.size() >= Impl::kPiece)
         impl_->Flush();
@@ -781,7 +701,7 @@ void OutputFile::Close() {
         int fd = impl_->fd;
         impl_->fd = -1;
         if (::close(fd) != 0)
-            RaiseErrno(errno, "Cannot write", impl_->target);
+            RaiseErrno(errno, "Cannot write", impl_->name);
         return;
     }
     // A file that would come out as it is stays untouched: nothing to write, nothing
@@ -814,15 +734,15 @@ void OutputFile::Close() {
     }
     if (!ok) {
         ::unlink(impl_->temp.c_str());
-        RaiseErrno(err ? err : EIO, "Cannot write", impl_->target);
+        RaiseErrno(err ? err : EIO, "Cannot write", impl_->name);
     }
     TestSeam::Reached(TestSeam::Point::Write, impl_->target);
     if (::rename(impl_->temp.c_str(), impl_->target.c_str()) != 0) {
         err = errno;
         ::unlink(impl_->temp.c_str());
-        RaiseErrno(err, "Cannot replace", impl_->target);
+        RaiseErrno(err, "Cannot replace", impl_->name);
     }
-    NoteCreated(impl_->folder, impl_->name);
+    NoteCreated(impl_->split.folder, impl_->split.name);
 }
 
 }  // namespace NativeFs

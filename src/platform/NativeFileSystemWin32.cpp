@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "NativeFileSystem.h"
+#include "NativeFileSystemShared.h"
 #include "QuillonError.h"
 #include "TestSeam.h"
 #include "TextCase.h"
@@ -28,6 +29,9 @@ class Handle {
     ~Handle() { Close(); }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
+    Handle(Handle&& other) noexcept : handle_(other.handle_) {
+        other.handle_ = INVALID_HANDLE_VALUE;
+    }
     HANDLE get() const { return handle_; }
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     void Reset(HANDLE handle) {
@@ -54,6 +58,7 @@ std::string Backslashed(std::string path) {
 }
 
 std::wstring Native(const std::string& path) {
+    Shared::RefuseNul(path);
     std::wstring wide = Win32::Wide(Backslashed(path));
     if (wide.size() < kShortPathLimit || wide.rfind(L"\\\\?\\", 0) == 0)
         return wide;
@@ -148,6 +153,115 @@ void ForEachEntry(const std::string& folder, Visit visit) {
     ::FindClose(find);
 }
 
+// A path as the user knows it: without the "\\?\" that long paths need.
+std::wstring Displayed(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        return L"\\" + path.substr(7);
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        return path.substr(4);
+    return path;
+}
+
+// The real path of what a handle has open, every link and junction on the way
+// followed; "" when the system cannot tell.
+std::wstring FinalPathOf(HANDLE handle) {
+    DWORD size = ::GetFinalPathNameByHandleW(handle, nullptr, 0, FILE_NAME_NORMALIZED);
+    if (size == 0)
+        return L"";
+    std::wstring path(size, L'\0');
+    size = ::GetFinalPathNameByHandleW(handle, path.data(), size, FILE_NAME_NORMALIZED);
+    path.resize(size);
+    return Displayed(path);
+}
+
+// The real path of an existing file or folder; "" when it cannot be opened.
+std::wstring FinalPath(const std::wstring& native) {
+    Handle handle(::CreateFileW(native.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle.valid() ? FinalPathOf(handle.get()) : L"";
+}
+
+// The real path of the game folder that writes are confined to; "" when they are not.
+std::wstring& WriteRoot() {
+    static std::wstring root;
+    return root;
+}
+
+bool InsideRoot(const std::wstring& real) {
+    const std::wstring& root = WriteRoot();
+    if (root.empty())
+        return true;
+    if (real.size() < root.size() ||
+        ::CompareStringOrdinal(real.c_str(), static_cast<int>(root.size()), root.c_str(),
+                               static_cast<int>(root.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return real.size() == root.size() || root.back() == L'\\' || real[root.size()] == L'\\';
+}
+
+// Refuses a write into a file or folder that links or junctions lead out of the game
+// folder, naming the one that does.
+void RefuseOutside(const std::wstring& native, const std::string& target) {
+    if (WriteRoot().empty())
+        return;
+    const std::wstring real = FinalPath(native);
+    if (real.empty())
+        Win32::Raise(::GetLastError(), "Cannot write into", target);
+    if (InsideRoot(real))
+        return;
+    const auto realOf = [](const std::string& path) {
+        return Win32::Narrow(FinalPath(Win32::Wide(path)));
+    };
+    const auto inside = [](const std::string& path) { return InsideRoot(Win32::Wide(path)); };
+    Shared::RaiseOutside(
+        target, Shared::FindLinkOut(Win32::Narrow(Displayed(native)), '\\', realOf, inside));
+}
+
+void RefuseFolderOutside(const std::wstring& file, const std::string& target) {
+    std::wstring folder = FolderOf(file);
+    if (folder.empty())
+        folder = L".";
+    RefuseOutside(folder, target);
+}
+
+// The log is appended to in place: through a link or a second name it would be
+// written wherever that leads.
+void RefuseAppendThroughLink(HANDLE opened, const std::wstring& native, const std::string& name) {
+    auto refuse = [&name](const std::string& why) {
+        throw QuillonError(PlatformError::PermissionDenied, "Platform",
+                           "Cannot append to " + name + ": " + why);
+    };
+    if (::GetFileType(opened) != FILE_TYPE_DISK)
+        refuse("it is not a regular file");
+    BY_HANDLE_FILE_INFORMATION information;
+    if (::GetFileInformationByHandle(opened, &information) && information.nNumberOfLinks > 1)
+        refuse("it has another name (a hard link)");
+    if (WriteRoot().empty())
+        return;
+    // What was opened must be the file of that name in the real folder.
+    const std::wstring folder = FolderOf(native);
+    std::wstring expected = FinalPath(folder.empty() ? L"." : folder);
+    if (expected.empty() || expected.back() != L'\\')
+        expected += L'\\';
+    expected += native.substr(folder.size());
+    const std::wstring real = FinalPathOf(opened);
+    if (::CompareStringOrdinal(real.c_str(), -1, expected.c_str(), -1, TRUE) != CSTR_EQUAL)
+        refuse("it is a link to " + Win32::Narrow(real));
+}
+
+// Opens a file for reading only when it is a file on a disk, links followed: a pipe
+// or a device might keep the program waiting or never end.
+Handle OpenDiskFile(const std::wstring& native, const std::string& name) {
+    Handle handle(::CreateFileW(native.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle.valid())
+        Win32::Raise(::GetLastError(), "Cannot open", name);
+    if (::GetFileType(handle.get()) != FILE_TYPE_DISK)
+        throw QuillonError(PlatformError::FileNotFound, "Platform",
+                           "Cannot open " + name + ": it is not a regular file");
+    return handle;
+}
 // Matches none of the patterns the program looks for, and is hidden while it exists.
 const wchar_t* const kTemporaryPrefix = L"~quillon-";
 const wchar_t* const kTemporarySuffix = L".part";
@@ -214,9 +328,20 @@ void WriteAll(HANDLE handle, const char* data, std::size_t size, const std::stri
 
 }  // namespace
 
+void ConfineWritesTo(const std::string& folder) {
+    if (folder.empty()) {
+        WriteRoot().clear();
+        return;
+    }
+    const std::wstring real = FinalPath(NativeFolder(folder));
+    if (real.empty())
+        Win32::Raise(::GetLastError(), "Cannot find", folder);
+    WriteRoot() = real;
+}
+
 bool FileExists(const std::string& file) {
     const DWORD attributes = Attributes(Native(file));
-    return Exists(attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return Exists(attributes) && !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
 }
 
 bool FolderExists(const std::string& folder) {
@@ -229,7 +354,8 @@ bool FolderExists(const std::string& folder) {
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
     ForEachEntry(folder, [&](DWORD attributes, const std::string& name) {
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && WildcardMatch(pattern, name))
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && WildcardMatch(pattern, name) &&
+            Shared::ListedNameUsable(folder, name))
             names.push_back(name);
     });
     SortNames(names);
@@ -239,7 +365,8 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
 std::vector<std::string> ListFolders(const std::string& folder) {
     std::vector<std::string> names;
     ForEachEntry(folder, [&](DWORD attributes, const std::string& name) {
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && Shared::ListedNameUsable(folder, name))
             names.push_back(name);
     });
     SortNames(names);
@@ -263,11 +390,20 @@ bool IsReadOnly(const std::string& file) {
     return (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+std::uintmax_t FileSize(const std::string& file) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(Native(file).c_str(), GetFileExInfoStandard, &data))
+        Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
+    return (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 void SetReadOnly(const std::string& file, bool readOnly) {
     const std::wstring native = Native(file);
     DWORD attributes = Attributes(native);
     if (!Exists(attributes))
         Win32::Raise(::GetLastError(), "Cannot read the attributes of", file);
+    // The attributes are those of the file a link leads to: that file must be in the game.
+    RefuseOutside(native, file);
     if (readOnly)
         attributes |= FILE_ATTRIBUTE_READONLY;
     else
@@ -284,6 +420,8 @@ void CopyFile(const std::string& from, const std::string& to, bool flush) {
         Win32::Raise(::GetLastError(), "Cannot open", from);
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         Win32::Raise(ERROR_ACCESS_DENIED, "Cannot copy", from);
+    OpenDiskFile(source, from);
+    RefuseFolderOutside(target, to);
     RefuseReadOnly(target, to);
     std::wstring temp;
     for (;;) {
@@ -313,11 +451,16 @@ bool BackupFile(const std::string& from, const std::string& to) {
     const DWORD attributes = Attributes(source);
     if (!Exists(attributes))
         Win32::Raise(::GetLastError(), "Cannot open", from);
-    const bool linkable = !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+    const std::wstring target = Native(to);
+    RefuseFolderOutside(target, to);
+    // Only a file itself is linked: a backup that is a link would lead wherever the
+    // game's link led, and the copy reads through it instead.
+    const bool linkable = !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY |
+                                          FILE_ATTRIBUTE_REPARSE_POINT));
     // Any refusal (FAT, exFAT, a share without links, a name taken) leaves the copy,
     // which reports a real problem if there is one.
     const bool linked = linkable && !TestSeam::HardLinksRefused() &&
-                        ::CreateHardLinkW(Native(to).c_str(), source.c_str(), nullptr);
+                        ::CreateHardLinkW(target.c_str(), source.c_str(), nullptr);
     if (!linked)
         CopyFile(from, to, true);
     TestSeam::Reached(TestSeam::Point::Backup, to);
@@ -357,18 +500,26 @@ std::vector<std::string> ListTemporaryFiles(const std::string& folder) {
 }
 
 void ReplaceFile(const std::string& from, const std::string& to) {
-    if (!::MoveFileExW(Native(from).c_str(), ExistingSpelling(Native(to)).c_str(),
+    const std::wstring source = Native(from);
+    const std::wstring target = ExistingSpelling(Native(to));
+    RefuseFolderOutside(source, from);
+    RefuseFolderOutside(target, to);
+    if (!::MoveFileExW(source.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         Win32::Raise(::GetLastError(), "Cannot replace", to);
 }
 
 void DeleteFile(const std::string& file) {
-    if (!::DeleteFileW(Native(file).c_str()))
+    const std::wstring native = Native(file);
+    RefuseFolderOutside(native, file);
+    if (!::DeleteFileW(native.c_str()))
         Win32::Raise(::GetLastError(), "Cannot delete", file);
 }
 
 void CreateFolder(const std::string& folder) {
-    if (!::CreateDirectoryW(NativeFolder(folder).c_str(), nullptr))
+    const std::wstring native = NativeFolder(folder);
+    RefuseFolderOutside(native, folder);
+    if (!::CreateDirectoryW(native.c_str(), nullptr))
         Win32::Raise(::GetLastError(), "Cannot create", folder);
 }
 
@@ -438,11 +589,7 @@ void ForgetCachedFolders() {
 }
 
 std::string ReadWholeFile(const std::string& file) {
-    Handle handle(::CreateFileW(Native(file).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!handle.valid())
-        Win32::Raise(::GetLastError(), "Cannot open", file);
+    const Handle handle = OpenDiskFile(Native(file), file);
     std::string content;
     LARGE_INTEGER size;
     if (::GetFileSizeEx(handle.get(), &size) && size.QuadPart > 0)
@@ -500,15 +647,18 @@ struct OutputFile::Impl {
 OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_unique<Impl>()) {
     impl_->name = file;
     impl_->target = ExistingSpelling(Native(file));
-    // Refused now rather than after everything was written.
-    RefuseReadOnly(impl_->target, file);
+    RefuseFolderOutside(impl_->target, file);
     if (mode == Mode::Append) {
         impl_->handle.Reset(::CreateFileW(impl_->target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!impl_->handle.valid())
             Win32::Raise(::GetLastError(), "Cannot open", file);
+        RefuseAppendThroughLink(impl_->handle.get(), impl_->target, file);
+        // Refused now rather than after everything was written.
+        RefuseReadOnly(impl_->target, file);
         return;
     }
+    RefuseReadOnly(impl_->target, file);
     const std::wstring folder = FolderOf(impl_->target);
     const DWORD folderAttributes = folder.empty() ? FILE_ATTRIBUTE_DIRECTORY : Attributes(folder);
     if (!Exists(folderAttributes) || !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))

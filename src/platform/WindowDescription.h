@@ -37,6 +37,8 @@ struct ControlDescription {
     // A combo box's text.
     std::string Text;
     bool Visible = true;
+    // A control that takes no input until the window logic enables it.
+    bool Enabled = true;
 };
 
 struct WindowDescription {

@@ -279,8 +279,10 @@ void QtListView::SetColumns(const std::string& first, const std::string& second)
     setHeaderLabels(second.empty() ? QStringList{ToQt(first)}
                                    : QStringList{ToQt(first), ToQt(second)});
     setHeaderHidden(first.empty() && second.empty());
+    // Half of the list to the first column: of the list's least width while its
+    // window is still being made.
     if (!second.empty())
-        header()->resizeSection(0, qMax(120, viewport()->width() / 2));
+        header()->resizeSection(0, qMax(120, qMax(viewport()->width(), minimumWidth()) / 2));
 }
 
 void QtListView::Clear() {

@@ -30,6 +30,8 @@ class QtControl : public Widget, public Interface {
     explicit QtControl(QWidget* parent) : Widget(parent) {}
     void SetVisible(bool visible) override { Widget::setVisible(visible); }
     bool Visible() const override { return !Widget::isHidden(); }
+    void SetEnabled(bool enabled) override { Widget::setEnabled(enabled); }
+    bool Enabled() const override { return Widget::isEnabled(); }
 };
 
 class QtLabel : public QtControl<QLabel, Label> {

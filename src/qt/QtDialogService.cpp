@@ -1,9 +1,14 @@
 #include "QtDialogService.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "NativeFileSystem.h"
 #include "QtText.h"
 
 namespace {
@@ -91,4 +96,18 @@ std::string QtDialogService::InputBox(const std::string& prompt, const std::stri
     if (dialog.exec() != QDialog::Accepted)
         return "";
     return QtText::FromQt(dialog.textValue());
+}
+
+std::string QtDialogService::BrowseForFolder(const std::string& title,
+                                             const std::string& startFolder) {
+    // A folder that is gone (a game moved or deleted) starts the dialog at what is
+    // left of its path.
+    QString folder = startFolder.empty()
+                         ? QDir::homePath()
+                         : QFile::decodeName(NativeFs::NativePath(startFolder).c_str());
+    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot())
+        folder = QFileInfo(folder).absolutePath();
+    const QString chosen = QFileDialog::getExistingDirectory(Owner(), QtText::ToQt(title), folder);
+    const QByteArray native = QFile::encodeName(chosen);
+    return std::string(native.constData(), static_cast<std::size_t>(native.size()));
 }

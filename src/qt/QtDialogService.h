@@ -6,14 +6,15 @@
 
 class QMessageBox;
 
-// Message boxes and the input box as the toolkit's modal dialogs, over the window
-// the user is in.
+// Message boxes, the input box and the folder dialog as the toolkit's modal dialogs, over the
+// window the user is in.
 class QtDialogService : public DialogService {
   public:
     MsgResult MsgBox(const std::string& text, MsgIcon icon, MsgButtons buttons,
                      const std::string& title) override;
     std::string InputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
+    std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
 
     // Gives a message box its text, icon, buttons and title.
     static void Prepare(QMessageBox& box, const std::string& text, MsgIcon icon, MsgButtons buttons,

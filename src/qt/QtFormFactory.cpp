@@ -87,6 +87,7 @@ void LayOutMain(QWidget* window) {
     auto* txtCurrentSetup = W<QtTextBox>(window, "txtCurrentSetup");
     lblCurrentSetup->setBuddy(txtCurrentSetup);
     auto* cmdApply = W<QtButton>(window, "cmdApply");
+    auto* cmdPreview = W<QtButton>(window, "cmdPreview");
     auto* cmdApplyLaunch = W<QtButton>(window, "cmdApplyLaunch");
     auto* cmdManageSetups = W<QtButton>(window, "cmdManageSetups");
     {
@@ -98,6 +99,7 @@ void LayOutMain(QWidget* window) {
         layout->addLayout(current);
         auto* buttons = new QHBoxLayout;
         buttons->addWidget(cmdApply);
+        buttons->addWidget(cmdPreview);
         buttons->addWidget(cmdApplyLaunch);
         buttons->addWidget(cmdManageSetups);
         layout->addLayout(buttons);
@@ -192,6 +194,10 @@ void LayOutManager(QWidget* window) {
 
     auto* setupModisColumn = new QVBoxLayout;
     listWithLabel(setupModisColumn, "lblSetupModis", "lstSetupModis");
+    auto* filesRow = new QHBoxLayout;
+    filesRow->addWidget(W<QtButton>(window, "cmdSetupFiles"));
+    filesRow->addStretch(1);
+    setupModisColumn->addLayout(filesRow);
 
     auto* moveColumn = new QVBoxLayout;
     moveColumn->addStretch(1);
@@ -232,6 +238,39 @@ void LayOutManager(QWidget* window) {
     root->addLayout(bottom);
 }
 
+// A list of files with a second column, a summary below it and the window's buttons
+// at the bottom right: the files of a setup and the preview of Apply.
+void LayOutFileList(QWidget* window, const char* list, const char* summary,
+                    std::initializer_list<const char*> options,
+                    std::initializer_list<const char*> buttons) {
+    auto* view = W<QtListView>(window, list);
+    view->setMinimumSize(640, 320);
+    auto* lblSummary = W<QtLabel>(window, summary);
+    lblSummary->setWordWrap(true);
+    lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* root = new QVBoxLayout(window);
+    root->addWidget(view, 1);
+    for (const char* option : options)
+        root->addWidget(W<QtCheckBox>(window, option));
+    root->addWidget(lblSummary);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    for (const char* button : buttons)
+        bottom->addWidget(W<QtButton>(window, button));
+    root->addLayout(bottom);
+}
+
+void LayOutSetupFiles(QWidget* window) {
+    LayOutFileList(window, "lstSetupFiles", "lblSetupFilesSummary", {"chkSetupFilesConflicts"},
+                   {"cmdSetupFilesClose"});
+}
+
+void LayOutPreview(QWidget* window) {
+    LayOutFileList(window, "lstPreview", "lblPreviewSummary", {},
+                   {"cmdPreviewApply", "cmdPreviewClose"});
+}
+
 }  // namespace
 
 std::unique_ptr<Form> QtFormFactory::MakeForm(const WindowDescription& Description) {
@@ -240,6 +279,10 @@ std::unique_ptr<Form> QtFormFactory::MakeForm(const WindowDescription& Descripti
         layOut = LayOutMain;
     else if (Description.Name == "frmManageSetups")
         layOut = LayOutManager;
+    else if (Description.Name == "frmSetupFiles")
+        layOut = LayOutSetupFiles;
+    else if (Description.Name == "frmPreview")
+        layOut = LayOutPreview;
     else
         UnknownWindow(Description.Name);
     auto form = std::make_unique<QtForm>(Description);

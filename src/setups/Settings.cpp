@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include <optional>
+
 #include "Dialogs.h"
 #include "FileAccess.h"
 #include "FileInterface.h"
@@ -100,6 +102,8 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
 
     SettingsFile.OpenFileForInput();
     ClosesFile closes(SettingsFile);
+    std::optional<std::string> current;
+    long setupsBeforeCurrent = 0;
     std::string token = SettingsFile.Read();
     while (token != endOfFile) {
         const std::string keyword = TextCase::Lower(token);
@@ -145,7 +149,10 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
                 token = SettingsFile.Read();
             }
         } else if (keyword == "currentsetup") {
-            State.CurrentSetup = State.Setups->ItemNoError(SettingsFile.Read());
+            // Looked up once the file is read, among the setups read by now: a file
+            // that names it over and over is not searched through over and over.
+            current = SettingsFile.Read();
+            setupsBeforeCurrent = State.Setups->Count();
         } else {
             throw QuillonError(ProgramError::SettingsSectionExpected, kSource,
                                "Error in " + SettingsFile.FileName() + ":" + Useful::CrLf +
@@ -155,6 +162,12 @@ void ReadSettings(FileAccess& SettingsFile, SettingsState& State) {
         token = SettingsFile.Read();
     }
     SettingsFile.CloseFile();
+    if (current) {
+        State.CurrentSetup = nullptr;
+        for (long i = 1; i <= setupsBeforeCurrent && !State.CurrentSetup; ++i)
+            if (State.Setups->Item(i)->Key == *current)
+                State.CurrentSetup = State.Setups->Item(i);
+    }
     // The language becomes a folder in the path of every "%l" transfer: a value that is
     // no plain folder name (or none at all) could send files outside the game folder.
     if (!LanguageUsable(State.Language))

@@ -68,6 +68,16 @@ bool Win32Control<Interface>::Visible() const {
     return (::GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+template <typename Interface>
+void Win32Control<Interface>::SetEnabled(bool enabled) {
+    ::EnableWindow(handle_, enabled ? TRUE : FALSE);
+}
+
+template <typename Interface>
+bool Win32Control<Interface>::Enabled() const {
+    return ::IsWindowEnabled(handle_) != FALSE;
+}
+
 template class Win32Control<Label>;
 template class Win32Control<Button>;
 template class Win32Control<CheckBox>;

@@ -37,6 +37,8 @@ class Win32Control : public Win32Widget, public Interface {
     void SetCaption(const std::string& caption) override;
     void SetVisible(bool visible) override;
     bool Visible() const override;
+    void SetEnabled(bool enabled) override;
+    bool Enabled() const override;
 };
 
 class Win32Label : public Win32Control<Label> {

@@ -4,6 +4,9 @@
 #include "Win32Support.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
+
+#include <cstdlib>
 
 #include "Win32Form.h"
 #include "Win32FormFactory.h"
@@ -111,6 +114,43 @@ std::wstring Win32FileDialog::SystemFilter(const std::string& filter) {
     // The list ends with two NULs (the string's own is the second).
     pairs += L'\0';
     return pairs;
+}
+
+namespace {
+// Opens the folder dialog on its start folder.
+int CALLBACK StartIn(HWND dialog, UINT message, LPARAM, LPARAM folder) {
+    if (message == BFFM_INITIALIZED && folder)
+        ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, folder);
+    return 0;
+}
+}  // namespace
+
+std::string Win32DialogService::BrowseForFolder(const std::string& title,
+                                                const std::string& startFolder) {
+    std::wstring folder = Win32::Wide(startFolder);
+    if (folder.empty()) {
+        const wchar_t* home = ::_wgetenv(L"USERPROFILE");
+        folder = home ? home : L"";
+    }
+    const std::wstring caption = ToWide(title);
+    // The dialog's new style (with its own "Make New Folder") needs COM on this thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    BROWSEINFOW browse{};
+    browse.hwndOwner = Owner();
+    browse.lpszTitle = caption.c_str();
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    browse.lpfn = StartIn;
+    browse.lParam = folder.empty() ? 0 : reinterpret_cast<LPARAM>(folder.c_str());
+    std::string chosen;
+    if (PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&browse)) {
+        wchar_t path[MAX_PATH] = {};
+        if (::SHGetPathFromIDListW(item, path))
+            chosen = Win32::Narrow(path);
+        ::CoTaskMemFree(item);
+    }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
+    return chosen;
 }
 
 void Win32FileDialog::Show(bool save) {

@@ -63,7 +63,8 @@ SIZE LayOutMain(Win32Form& f, SIZE client) {
     rightInner =
         std::max({rightInner, numbersRow, f.TextWidth("lblLanguage") + m.gap + comboWidth});
     // The left column: the setups with their buttons below.
-    const std::vector<std::string> buttons{"cmdApply", "cmdApplyLaunch", "cmdManageSetups"};
+    const std::vector<std::string> buttons{"cmdApply", "cmdPreview", "cmdApplyLaunch",
+                                           "cmdManageSetups"};
     int leftInner = m.gap * 2;
     for (const std::string& name : buttons)
         leftInner += ButtonWidth(f, name);
@@ -201,7 +202,8 @@ SIZE LayOutManager(Win32Form& f, SIZE client) {
     x += setupsWidth + m.gap;
 
     f.Place("lblSetupModis", x, m.margin, setupModisWidth, labelHeight);
-    f.Place("lstSetupModis", x, listY, setupModisWidth, columnsBottom - listY);
+    f.Place("lstSetupModis", x, listY, setupModisWidth, setupButtonsY - m.rowGap - listY);
+    f.Place("cmdSetupFiles", x, setupButtonsY, ButtonWidth(f, "cmdSetupFiles"), m.buttonHeight);
     x += setupModisWidth + m.gap;
 
     // Add and remove, then the order, in the middle beside the lists.
@@ -260,6 +262,9 @@ SIZE LayOutColumn(Win32Form& f, SIZE client) {
                 break;
             case ControlKind::ListView:
                 ++lists;
+                // Room for a path and what becomes of it, side by side.
+                if (control.Items.size() > 1)
+                    width = std::max(width, f.DluX(320));
                 break;
             case ControlKind::ProgressBar:
                 bar = true;

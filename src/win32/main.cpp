@@ -4,7 +4,9 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <exception>
+#include <iostream>
 
 #include "CommandLine.h"
 #include "NativeLauncher.h"
@@ -14,9 +16,35 @@
 #include "Win32Events.h"
 #include "Win32Form.h"
 #include "Win32FormFactory.h"
+#include "Win32GameFolderMemory.h"
 #include "frmMain.h"
 
+namespace {
+// A windows program has no console of its own: the usage and the version go to the
+// standard output it was given (a pipe, a file), else to the console it was started
+// from.
+void OpenStandardOutput() {
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((output == nullptr || output == INVALID_HANDLE_VALUE) &&
+        ::AttachConsole(ATTACH_PARENT_PROCESS))
+        std::freopen("CONOUT$", "w", stdout);
+}
+}  // namespace
+
 int main(int argc, char** argv) {
+    switch (InfoRequestOf(argc, argv)) {
+        case InfoRequest::Usage:
+            OpenStandardOutput();
+            std::cout << frmMain::Usage() << std::flush;
+            return 0;
+        case InfoRequest::Version:
+            OpenStandardOutput();
+            std::cout << "quillon " << ProgramIdentity::Version << std::endl;
+            return 0;
+        case InfoRequest::None:
+            break;
+    }
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
@@ -25,9 +53,11 @@ int main(int argc, char** argv) {
     Win32FormFactory factory;
     Win32FileDialog fileDialog;
     NativeLauncher launcher;
+    Win32GameFolderMemory rememberedGame;
     int status = 0;
     try {
-        frmMain main(factory, fileDialog, launcher, ProcessCommandLine(argc, argv));
+        frmMain main(factory, fileDialog, launcher, ProcessCommandLine(argc, argv),
+                     &rememberedGame);
         auto& window = dynamic_cast<Win32Form&>(main.Window());
         main.Load();
         if (!main.Ended()) {

@@ -63,19 +63,29 @@ std::vector<std::string> QtProgram::Keys(QtListView* list) {
     return keys;
 }
 
-bool QtProgram::WithManager(const std::function<void(QtForm&)>& drive) {
+bool QtProgram::WithWindow(const char* Button, const char* Window,
+                           const std::function<void(QtForm&)>& drive) {
+    auto* button = Control<QtButton>(Button);
+    if (!button)
+        return false;
     bool shown = false;
-    QTimer::singleShot(0, [&] {
-        auto* manager = dynamic_cast<QtForm*>(QApplication::activeModalWidget());
-        if (!manager || manager->Description().Name != "frmManageSetups")
+    // A button that shows no window leaves the timer pending: it must not outlive this.
+    QObject guard;
+    QTimer::singleShot(0, &guard, [&] {
+        auto* window = dynamic_cast<QtForm*>(QApplication::activeModalWidget());
+        if (!window || window->Description().Name != Window)
             return;
         shown = true;
-        drive(*manager);
-        if (manager->isVisible())
-            manager->Hide();
+        drive(*window);
+        if (window->isVisible())
+            window->Hide();
     });
-    QTest::mouseClick(Control<QtButton>("cmdManageSetups"), Qt::LeftButton);
+    QTest::mouseClick(button, Qt::LeftButton);
     return shown;
+}
+
+bool QtProgram::WithManager(const std::function<void(QtForm&)>& drive) {
+    return WithWindow("cmdManageSetups", "frmManageSetups", drive);
 }
 
 std::vector<std::string> QtProgram::Messages() const {

@@ -40,9 +40,12 @@ class QtProgram {
     // Keys of a list's items in order.
     static std::vector<std::string> Keys(QtListView* list);
 
-    // Presses "Manage..." and runs drive on the setup manager while it is shown
-    // modally. The manager is hidden afterwards whatever drive did; false when it
-    // was never shown.
+    // Presses the button of the window in front and runs drive on the window it shows
+    // modally, which must be the one named Window. That window is hidden afterwards
+    // whatever drive did; false when it was never shown.
+    bool WithWindow(const char* Button, const char* Window,
+                    const std::function<void(QtForm&)>& drive);
+    // The same for "Manage..." and the setup manager.
     bool WithManager(const std::function<void(QtForm&)>& drive);
 
     // The messages shown so far, as text.

@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <QTest>
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,8 @@
 #include "Setups.h"
 #include "frmMain.h"
 #include "frmManageSetups.h"
+#include "frmPreview.h"
+#include "frmSetupFiles.h"
 
 namespace {
 
@@ -30,10 +34,12 @@ QString Caption(QWidget* widget) {
     return QStringLiteral("<no caption>");
 }
 
-// Whether a window shows its title and every caption of its description, each on a
-// control that the user sees (controls described hidden excepted).
-bool ShowsItsDescription(QWidget* window, const WindowDescription& described) {
-    bool shown = window->windowTitle().toStdString() == described.Caption;
+// Whether a window shows its title (the described one unless given) and every caption
+// of its description, each on a control that the user sees (controls described hidden
+// excepted).
+bool ShowsItsDescription(QWidget* window, const WindowDescription& described,
+                         const std::string& title = "") {
+    bool shown = window->windowTitle().toStdString() == (title.empty() ? described.Caption : title);
     for (const ControlDescription& control : described.Controls) {
         auto* widget = window->findChild<QWidget*>(QString::fromStdString(control.Name));
         const bool captioned =
@@ -44,6 +50,18 @@ bool ShowsItsDescription(QWidget* window, const WindowDescription& described) {
         }
     }
     return shown;
+}
+
+// Every file under a folder and its content.
+std::map<std::string, std::string> Tree(const TempFolder& folder) {
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Native()))
+        if (entry.is_regular_file()) {
+            const std::string name =
+                entry.path().lexically_relative(folder.Native()).generic_string();
+            tree[name] = folder.Read(name);
+        }
+    return tree;
 }
 
 }  // namespace
@@ -57,6 +75,7 @@ class QtWindowsTest : public QObject {
     void managerMakesASetupTheMainWindowThenLists();
     void optionsAndPlayerValuesReachTheFiles();
     void closingFromTheTitleBarSavesAndEnds();
+    void previewAndFilesOnlyReadUntilApplied();
 };
 
 void QtWindowsTest::mainWindowShowsEveryCaptionAndTheLoadedState() {
@@ -283,6 +302,70 @@ void QtWindowsTest::closingFromTheTitleBarSavesAndEnds() {
     // Once ended, a second close changes nothing.
     program.Main->Close();
     QCOMPARE(closed, 1);
+}
+
+void QtWindowsTest::previewAndFilesOnlyReadUntilApplied() {
+    QtProgram program;
+    program.Start(kYesToAll);
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Window()));
+    auto* setups = program.Control<QtListView>("lstSetups");
+    auto* log = program.Control<QtCheckBox>("chkLog");
+    if (!log->isChecked())
+        QtProgram::ClickBox(log);
+    QVERIFY(QtProgram::ClickKey(setups, "Night Mode"));
+    QTest::mouseClick(program.Control<QtButton>("cmdApply"), Qt::LeftButton);
+    for (const char* option : {"chkRestoreOriginal", "chkReinitialize"})
+        QtProgram::ClickBox(program.Control<QtCheckBox>(option));
+    const auto before = Tree(program.Game);
+    QVERIFY(before.count("Quill.log") && before.count("quill.ini"));
+
+    // Looked at, sorted out and closed: nothing on disk changes.
+    QVERIFY(QtProgram::ClickKey(setups, "Base Rules"));
+    bool previewShown = false;
+    std::vector<std::string> actions;
+    QVERIFY(program.WithWindow("cmdPreview", "frmPreview", [&](QtForm& preview) {
+        previewShown = ShowsItsDescription(&preview, frmPreview::Description(),
+                                           "Preview: Night Mode to Base Rules");
+        auto* list = program.Control<QtListView>("lstPreview");
+        for (int row = 1; row <= list->Count(); ++row)
+            actions.push_back(list->Text(row) + " " + list->SubItem(row));
+        QTest::mouseClick(program.Control<QtButton>("cmdPreviewClose"), Qt::LeftButton);
+    }));
+    QVERIFY(previewShown);
+    QVERIFY(std::find(actions.begin(), actions.end(),
+                      "qel2_data\\default\\gamedata\\units.txt Back up and replace (Base Rules)") !=
+            actions.end());
+
+    bool filesShown = false;
+    int all = 0, conflicts = -1;
+    QVERIFY(program.WithManager([&](QtForm&) {
+        auto* files = program.Control<QtButton>("cmdSetupFiles");
+        auto* chosen = program.Control<QtListView>("lstSetups");
+        if (!files->isEnabled() || chosen->SelectedIndex() == 0)
+            return;
+        const std::string title = "Files of " + chosen->Text(chosen->SelectedIndex());
+        filesShown = program.WithWindow("cmdSetupFiles", "frmSetupFiles", [&](QtForm& window) {
+            auto* list = program.Control<QtListView>("lstSetupFiles");
+            filesShown = ShowsItsDescription(&window, frmSetupFiles::Description(), title);
+            all = list->Count();
+            QtProgram::ClickBox(program.Control<QtCheckBox>("chkSetupFilesConflicts"));
+            conflicts = list->Count();
+            QTest::mouseClick(program.Control<QtButton>("cmdSetupFilesClose"), Qt::LeftButton);
+        }) && filesShown;
+    }));
+    QVERIFY(filesShown);
+    QVERIFY(all > 0);
+    QCOMPARE(conflicts, 0);
+    QVERIFY(Tree(program.Game) == before);
+
+    // Its Apply is the main window's (the manager has selected the current setup again).
+    QVERIFY(QtProgram::ClickKey(setups, "Base Rules"));
+    QVERIFY(program.WithWindow("cmdPreview", "frmPreview", [&](QtForm&) {
+        QTest::mouseClick(program.Control<QtButton>("cmdPreviewApply"), Qt::LeftButton);
+    }));
+    QCOMPARE(program.Main->CurrentSetup->Name, std::string("Base Rules"));
+    QCOMPARE(program.Control<QtTextBox>("txtCurrentSetup")->text(), QStringLiteral("Base Rules"));
+    QVERIFY(Tree(program.Game) != before);
 }
 
 QTEST_MAIN(QtWindowsTest)

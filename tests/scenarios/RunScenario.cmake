@@ -18,15 +18,28 @@
 #   overlay/ (optional)           files copied over the game folder before the first run
 #   empty (optional file)         start from an empty folder instead
 #   readonly.txt (optional)       files made read-only before the first run, one a line
+#   outside/ (optional)           a sentinel folder copied beside the game folder: no run
+#                                 may change, add or remove anything in it
+#   setup.cmake (optional)        CMake code run before the first run, for what git
+#   setup2.cmake, ...             cannot hold (links, pipes, odd names, permissions);
+#                                 setupN.cmake runs before run N. It sees `game`,
+#                                 `outside` (beside it), `WORK`, and `WINDOWS` (true when
+#                                 the program runs emulated); setting SKIP_SCENARIO to a
+#                                 reason skips the scenario.
 #   checks.txt (optional)         checks on the files left behind, one a line:
 #       exists PATH | absent PATH | unchanged PATH | contains PATH TEXT
 #       | lacks PATH TEXT | equals PATH FILE-IN-SCENARIO | readonly PATH
-#       | lines PATH FILE-IN-SCENARIO | noleftovers PATH
+#       | lines PATH FILE-IN-SCENARIO | mode PATH OCTAL | noleftovers PATH
 #     `lines` wants the lines of FILE-IN-SCENARIO, in order and one after the other,
 #     somewhere in PATH; there a line "*" stands for any one line (a date, a time).
+#     `mode` wants the permission bits (ignored where the host has none).
 #     `noleftovers` wants no temporary file of the program in PATH or below it.
 # PATHs are relative to the game folder, written with "\". In transcripts and in the
-# files that `lines` reads, the game folder is written @GAME@.
+# text that `lines`, `contains` and `lacks` read, the game folder is written @GAME@ and
+# the scenario's work folder (that holds it and outside/) @WORK@.
+#
+# Every scenario also fails when a run takes longer than a few minutes (a hang) or
+# leaves a temporary file of the program behind.
 cmake_minimum_required(VERSION 3.22)
 
 foreach(var HEADLESS SCENARIO DEMO WORK)
@@ -36,6 +49,11 @@ foreach(var HEADLESS SCENARIO DEMO WORK)
 endforeach()
 
 set(game "${WORK}/game")
+set(outside "${WORK}/outside")
+set(WINDOWS FALSE)
+if(DEFINED EMULATOR)
+  set(WINDOWS TRUE)
+endif()
 set(source "${DEMO}")
 if(EXISTS "${SCENARIO}/game")
   set(source "${SCENARIO}/game")
@@ -55,20 +73,31 @@ if(EXISTS "${SCENARIO}/overlay")
   file(COPY "${SCENARIO}/overlay/" DESTINATION "${game}")
 endif()
 
+if(EXISTS "${SCENARIO}/outside")
+  file(COPY "${SCENARIO}/outside/" DESTINATION "${outside}")
+endif()
+
 function(native_of relative out)
   string(REPLACE "\\" "/" rel "${relative}")
   set(${out} "${game}/${rel}" PARENT_SCOPE)
 endfunction()
 
-# Text as the program wrote it, with the game folder as @GAME@ whatever the system
-# spelled it, and LF line ends.
+# Text as the program wrote it, with the game folder as @GAME@ and the work folder as
+# @WORK@ whatever the system spelled them, and LF line ends.
 function(as_printed text out)
-  string(REPLACE "${game}" "@GAME@" text "${text}")
+  set(spellings "${game}" "@GAME@" "${WORK}" "@WORK@")
   if(DEFINED GAME_AS_PRINTED)
-    string(REPLACE "${GAME_AS_PRINTED}" "@GAME@" text "${text}")
-    string(TOLOWER "${GAME_AS_PRINTED}" lowered)
-    string(REPLACE "${lowered}" "@GAME@" text "${text}")
+    string(REGEX REPLACE "\\\\game$" "" work_as_printed "${GAME_AS_PRINTED}")
+    foreach(printed IN ITEMS GAME_AS_PRINTED work_as_printed)
+      string(TOLOWER "${${printed}}" ${printed}_lowered)
+    endforeach()
+    list(APPEND spellings "${GAME_AS_PRINTED}" "@GAME@" "${GAME_AS_PRINTED_lowered}" "@GAME@"
+         "${work_as_printed}" "@WORK@" "${work_as_printed_lowered}" "@WORK@")
   endif()
+  while(spellings)
+    list(POP_FRONT spellings spelled placeholder)
+    string(REPLACE "${spelled}" "${placeholder}" text "${text}")
+  endwhile()
   string(REPLACE "\r\n" "\n" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
@@ -124,6 +153,34 @@ if(EXISTS "${SCENARIO}/readonly.txt")
   endforeach()
 endif()
 
+# What a folder holds: each entry with its kind and permissions (where the host has
+# them) and the hash of its content. Links are described, never followed, and only
+# regular files are read: a pipe would keep the reader waiting.
+function(snapshot_of folder out)
+  set(result "")
+  if(IS_DIRECTORY "${folder}")
+    file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE "${folder}" "${folder}/*")
+    list(SORT entries)
+    foreach(entry IN LISTS entries)
+      set(path "${folder}/${entry}")
+      set(kind "")
+      if(CMAKE_HOST_UNIX)
+        execute_process(COMMAND stat -c "%F %a" "${path}" OUTPUT_VARIABLE kind
+                        OUTPUT_STRIP_TRAILING_WHITESPACE)
+      endif()
+      if(IS_SYMLINK "${path}")
+        file(READ_SYMLINK "${path}" target)
+        string(APPEND kind " to ${target}")
+      elseif(kind MATCHES "^regular" OR (NOT CMAKE_HOST_UNIX AND NOT IS_DIRECTORY "${path}"))
+        file(SHA256 "${path}" hash)
+        string(APPEND kind " ${hash}")
+      endif()
+      string(APPEND result "${entry}: ${kind}\n")
+    endforeach()
+  endif()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
 set(statuses "")
 if(EXISTS "${SCENARIO}/status.txt")
   file(STRINGS "${SCENARIO}/status.txt" statuses)
@@ -141,6 +198,14 @@ while(TRUE)
   if(NOT EXISTS "${SCENARIO}/script${suffix}.txt")
     break()
   endif()
+  if(EXISTS "${SCENARIO}/setup${suffix}.cmake")
+    include("${SCENARIO}/setup${suffix}.cmake")
+    if(DEFINED SKIP_SCENARIO)
+      message(STATUS "SCENARIO SKIPPED: ${SKIP_SCENARIO}")
+      return()
+    endif()
+  endif()
+  snapshot_of("${outside}" outside_before)
   set(expected_status 0)
   list(LENGTH statuses count)
   if(index LESS count)
@@ -160,10 +225,17 @@ while(TRUE)
     WORKING_DIRECTORY "${game}"
     OUTPUT_VARIABLE actual
     ERROR_VARIABLE errors
-    RESULT_VARIABLE status)
+    RESULT_VARIABLE status
+    TIMEOUT 180)
   foreach(variable IN LISTS variables)
     unset(ENV{${variable}})
   endforeach()
+  snapshot_of("${outside}" outside_after)
+  if(NOT outside_after STREQUAL outside_before)
+    message(SEND_ERROR "run ${run}: the folder beside the game changed\n"
+                       "before:\n${outside_before}after:\n${outside_after}")
+    set(failed TRUE)
+  endif()
   as_printed("${actual}" actual)
   file(WRITE "${WORK}/actual${suffix}.txt" "${actual}")
   if(expected_status STREQUAL "killed")
@@ -206,6 +278,14 @@ while(TRUE)
   math(EXPR index "${index} + 1")
 endwhile()
 
+# Whatever ended a run, the program's temporary files are gone.
+file(GLOB_RECURSE left_behind LIST_DIRECTORIES false "${WORK}/*")
+list(FILTER left_behind INCLUDE REGEX "/(\\.?~quillon-[0-9]+-[0-9]+\\.part|temp\\.tmp)$")
+if(left_behind)
+  message(SEND_ERROR "temporary files left behind: ${left_behind}")
+  set(failed TRUE)
+endif()
+
 if(EXISTS "${SCENARIO}/checks.txt")
   file(STRINGS "${SCENARIO}/checks.txt" checks)
   foreach(check IN LISTS checks)
@@ -245,6 +325,7 @@ if(EXISTS "${SCENARIO}/checks.txt")
       if(EXISTS "${file}")
         file(READ "${file}" content)
       endif()
+      as_printed("${content}" content)
       string(FIND "${content}" "${argument}" at)
       if(kind STREQUAL "contains" AND at EQUAL -1)
         message(SEND_ERROR "check '${check}': text not found in\n${content}")
@@ -272,6 +353,15 @@ if(EXISTS "${SCENARIO}/checks.txt")
       if(NOT EXISTS "${file}" OR writable)
         message(SEND_ERROR "check '${check}': missing or writable")
         set(failed TRUE)
+      endif()
+    elseif(kind STREQUAL "mode")
+      if(CMAKE_HOST_UNIX)
+        execute_process(COMMAND stat -c "%a" "${file}" OUTPUT_VARIABLE mode
+                        OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(NOT mode STREQUAL argument)
+          message(SEND_ERROR "check '${check}': the mode is ${mode}")
+          set(failed TRUE)
+        endif()
       endif()
     elseif(kind STREQUAL "lines")
       set(content "")

@@ -19,14 +19,26 @@ MsgResult RecordingDialogs::MsgBox(const std::string& text, MsgIcon icon, MsgBut
     return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::No;
 }
 
+namespace {
+std::string NextOf(std::deque<std::string>& answers) {
+    if (answers.empty())
+        return "";
+    std::string answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+}  // namespace
+
 std::string RecordingDialogs::InputBox(const std::string& prompt, const std::string& title,
                                        const std::string& defaultText) {
     Inputs.push_back(Input{prompt, title, defaultText});
-    if (InputAnswers.empty())
-        return "";
-    std::string answer = InputAnswers.front();
-    InputAnswers.pop_front();
-    return answer;
+    return NextOf(InputAnswers);
+}
+
+std::string RecordingDialogs::BrowseForFolder(const std::string& title,
+                                              const std::string& startFolder) {
+    Folders.push_back(FolderRequest{title, startFolder});
+    return NextOf(FolderAnswers);
 }
 
 void QueuedFileDialog::Answer() {

@@ -8,8 +8,8 @@
 
 // A dialog service for tests: it records every message box and input box and
 // answers from queues. An empty queue answers OK for an OK box, No for a question
-// and "" (cancelled) for an input box. It installs itself for its lifetime and puts
-// back the service it replaced.
+// and "" (cancelled) for an input box or a folder dialog. It installs itself for its lifetime and
+// puts back the service it replaced.
 class RecordingDialogs : public DialogService {
   public:
     struct Box {
@@ -23,6 +23,10 @@ class RecordingDialogs : public DialogService {
         std::string Title;
         std::string DefaultText;
     };
+    struct FolderRequest {
+        std::string Title;
+        std::string StartFolder;
+    };
 
     RecordingDialogs();
     ~RecordingDialogs() override;
@@ -33,11 +37,14 @@ class RecordingDialogs : public DialogService {
                      const std::string& title) override;
     std::string InputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
+    std::string BrowseForFolder(const std::string& title, const std::string& startFolder) override;
 
     std::deque<MsgResult> Answers;
     std::deque<std::string> InputAnswers;
     std::vector<Box> Boxes;
     std::vector<Input> Inputs;
+    std::deque<std::string> FolderAnswers;
+    std::vector<FolderRequest> Folders;
 
   private:
     DialogService* previous_;

@@ -147,17 +147,22 @@ void Win32Program::Pump() {
         Win32Form::Dispatch(message);
 }
 
-bool Win32Program::WithManager(const std::function<void(Win32Form&)>& drive) {
+bool Win32Program::WithWindow(const std::string& Button, const std::string& Window,
+                              const std::function<void(Win32Form&)>& drive) {
     bool shown = false;
     Later([&] {
-        Win32Form& manager = Front();
-        if (manager.Description().Name != "frmManageSetups" || !manager.Visible())
+        Win32Form& window = Front();
+        if (window.Description().Name != Window || !window.Visible())
             return;
         shown = true;
-        drive(manager);
-        if (manager.Visible())
-            manager.Hide();
+        drive(window);
+        if (window.Visible())
+            window.Hide();
     });
-    Click("cmdManageSetups");
+    Click(Button);
     return shown;
+}
+
+bool Win32Program::WithManager(const std::function<void(Win32Form&)>& drive) {
+    return WithWindow("cmdManageSetups", "frmManageSetups", drive);
 }

@@ -46,8 +46,12 @@ class Win32Program {
     static void Later(std::function<void()> work);
     // Handles the messages waiting for the program's windows.
     static void Pump();
-    // Presses "Manage..." and runs drive on the setup manager while it is shown
-    // modally; the manager is hidden afterwards. False when it was never shown.
+    // Presses the button of the window in front and runs drive on the window it shows
+    // modally, which must be the one named Window; that window is hidden afterwards.
+    // False when it was never shown.
+    bool WithWindow(const std::string& Button, const std::string& Window,
+                    const std::function<void(Win32Form&)>& drive);
+    // The same for "Manage..." and the setup manager.
     bool WithManager(const std::function<void(Win32Form&)>& drive);
 
     TempFolder Game;

@@ -16,6 +16,8 @@
 #include "Win32Text.h"
 #include "frmMain.h"
 #include "frmManageSetups.h"
+#include "frmPreview.h"
+#include "frmSetupFiles.h"
 
 // Each control names only the fields it has.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -24,10 +26,12 @@ namespace {
 
 const std::vector<MsgResult> kYesToAll(10, MsgResult::Yes);
 
-// Whether a window shows its title and every caption of its description, each on a
-// control as visible as described.
-void ExpectShowsItsDescription(Win32Form& form, const WindowDescription& described) {
-    EXPECT_EQ(Win32Program::Shown(form.Handle()), Win32Text::ToWide(described.Caption));
+// Whether a window shows its title (the described one unless given) and every caption
+// of its description, each on a control as visible as described.
+void ExpectShowsItsDescription(Win32Form& form, const WindowDescription& described,
+                               const std::string& title = "") {
+    EXPECT_EQ(Win32Program::Shown(form.Handle()),
+              Win32Text::ToWide(title.empty() ? described.Caption : title));
     for (const ControlDescription& control : described.Controls) {
         Win32Widget* widget = form.Widget(control.Name);
         ASSERT_NE(widget, nullptr) << control.Name;
@@ -232,6 +236,40 @@ TEST(Win32Windows, ManagerMakesASetupThatTheMainWindowThenAppliesAndLaunches) {
     EXPECT_EQ(program.Main->CurrentSetup->Key, name);
     ASSERT_EQ(program.GameLauncher.Started.size(), 1u);
     EXPECT_EQ(program.GameLauncher.Started[0], program.Game.Path() + "qel2_program\\qel\\qel2.exe");
+}
+
+// The preview and the files of a setup, drawn from their descriptions in one column.
+TEST(Win32Windows, PreviewAndFilesOfASetupAreDrawnFromTheirDescriptions) {
+    Win32Program program;
+    program.Start(kYesToAll);
+    ASSERT_TRUE(program.ClickItem("lstSetups", "Night Mode"));
+    std::wstring action;
+    const bool previewShown =
+        program.WithWindow("cmdPreview", "frmPreview", [&](Win32Form& preview) {
+            ExpectShowsItsDescription(preview, frmPreview::Description(),
+                                      "Preview: Original Game to Night Mode");
+            action = ItemText(program.Handle("lstPreview"), 1, 1);
+            program.Click("cmdPreviewClose");
+        });
+    ASSERT_TRUE(previewShown);
+    EXPECT_EQ(action, L"Back up and replace (Night Mode)");
+    EXPECT_EQ(program.Main->CurrentSetup, program.Main->OriginalSetup);
+
+    bool filesShown = false;
+    std::wstring mod;
+    ASSERT_TRUE(program.WithManager([&](Win32Form&) {
+        if (!::IsWindowEnabled(program.Handle("cmdSetupFiles")))
+            return;
+        auto& chosen = program.Front().ListViewNamed("lstSetups");
+        const std::string title = "Files of " + chosen.Text(chosen.SelectedIndex());
+        filesShown = program.WithWindow("cmdSetupFiles", "frmSetupFiles", [&](Win32Form& files) {
+            ExpectShowsItsDescription(files, frmSetupFiles::Description(), title);
+            mod = ItemText(program.Handle("lstSetupFiles"), 1, 1);
+            program.Click("cmdSetupFilesClose");
+        });
+    }));
+    EXPECT_TRUE(filesShown);
+    EXPECT_FALSE(mod.empty());
 }
 
 TEST(Win32Windows, OptionsAndPlayerValuesAreSavedWhenClosedFromTheTitleBar) {

@@ -52,6 +52,12 @@ TEST(TransferPaths, PathsThatCouldHarmTheGameFolderAreRejected) {
           "prn", "%d\\gamedata.\\x.txt", "%d\\x.txt ", "%d\\x.txt.", "%d\\gamedata \\x.txt"}) {
         EXPECT_TRUE(Rejected(path)) << path;
     }
+    // The system would cut these at the NUL (evil.exe) or read a control character.
+    using namespace std::string_literals;
+    for (const std::string& path : {"%d\\evil.exe\0.txt"s, "%d\\con\0.txt"s, "%d\\x.txt.\0.txt"s,
+                                    "%d\\x\x01.txt"s, "%d\\x\x1f.txt"s, "%d\\line\nend.txt"s}) {
+        EXPECT_TRUE(Rejected(path)) << path;
+    }
 }
 
 TEST(TransferPaths, OrdinaryPathsAreAccepted) {

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
+#include "ErrorOf.h"
 #include "FileSizeLimit.h"
 #include "NativeFileSystem.h"
 #include "QuillonError.h"
@@ -287,6 +292,22 @@ TEST(NativeFileSystemCase, ExactSpellingIsPreferredWhenBothExist) {
     EXPECT_TRUE(NativeFs::FileExists(tmp.Path() + "MODS\\README.TXT"));
 }
 
+TEST(NativeFileSystemHostile, APathWithANulIsRefusedNotCutShort) {
+    TempFolder tmp;
+    tmp.Write("source.txt", "mod");
+    using namespace std::string_literals;
+    const std::string source = tmp.Path() + "source.txt";
+    const std::string evil = tmp.Path() + "evil.exe\0.txt"s;
+    for (const auto& operation :
+         std::vector<std::function<void()>>{[&] { NativeFs::CopyFile(source, evil); },
+                                            [&] { OutputFile(evil, OutputFile::Mode::Replace); },
+                                            [&] { NativeFs::ReadWholeFile(source + "\0.exe"s); },
+                                            [&] { NativeFs::FileExists(evil); }}) {
+        EXPECT_EQ(ErrorOf(operation).Number, PlatformError::BadFileName);
+    }
+    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"source.txt"});
+}
+
 TEST(NativeFileSystemWrites, AnUnfinishedOrFailedWriteLeavesTheOldFileWhole) {
     TempFolder tmp;
     tmp.Write("userprofile.txt", "DebugVesk=0\r\n");
@@ -329,5 +350,56 @@ TEST(NativeFileSystemWrites, AFailedCopyLeavesTheTargetWhole) {
     NativeFs::CopyFile(tmp.Path() + "big.txt", tmp.Path() + "target.txt");
     EXPECT_EQ(tmp.Read("target.txt"), std::string(100000, 'b'));
     EXPECT_EQ(Entries(tmp.Native()), (std::set<std::string>{"big.txt", "target.txt"}));
+}
+
+TEST(NativeFileSystemHostile, TheLogIsNotAppendedToThroughALinkOrASecondName) {
+    TempFolder tmp;
+    tmp.Write("elsewhere.txt", "theirs");
+    fs::create_symlink(tmp.NativeOf("elsewhere.txt"), tmp.NativeOf("Quill.log"));
+    fs::create_hard_link(tmp.NativeOf("elsewhere.txt"), tmp.NativeOf("second.log"));
+    for (const char* log : {"Quill.log", "second.log"}) {
+        EXPECT_EQ(ErrorOf([&] { OutputFile(tmp.Path() + log, OutputFile::Mode::Append); }).Number,
+                  PlatformError::PermissionDenied)
+            << log;
+    }
+    EXPECT_EQ(tmp.Read("elsewhere.txt"), "theirs");
+}
+
+TEST(NativeFileSystemHostile, AFileLinkedOutOfTheGameIsReplacedNeverChanged) {
+    TempFolder tmp;
+    tmp.Write("game/source.txt", "mod");
+    tmp.Write("theirs.txt", "theirs");
+    tmp.Write("locked.txt", "locked");
+    fs::permissions(tmp.NativeOf("locked.txt"), fs::perms(0444));
+    fs::create_symlink(tmp.NativeOf("theirs.txt"), tmp.NativeOf("game/linked.txt"));
+    fs::create_symlink(tmp.NativeOf("locked.txt"), tmp.NativeOf("game/locked.txt"));
+    const std::string game = tmp.Path() + "game\\";
+    struct Confined {
+        explicit Confined(const std::string& folder) { NativeFs::ConfineWritesTo(folder); }
+        ~Confined() { NativeFs::ConfineWritesTo(""); }
+    } confined(game);
+
+    const QuillonError error = ErrorOf([&] { NativeFs::SetReadOnly(game + "locked.txt", false); });
+    EXPECT_EQ(error.Number, PlatformError::PermissionDenied);
+    EXPECT_NE(error.Description.find("locked.txt is a link to " + tmp.NativeOf("locked.txt")),
+              std::string::npos)
+        << error.Description;
+    EXPECT_EQ(fs::status(tmp.NativeOf("locked.txt")).permissions(), fs::perms(0444));
+
+    NativeFs::CopyFile(game + "source.txt", game + "linked.txt");
+    EXPECT_FALSE(fs::is_symlink(tmp.NativeOf("game/linked.txt")));
+    EXPECT_EQ(tmp.Read("game/linked.txt"), "mod");
+    EXPECT_EQ(tmp.Read("theirs.txt"), "theirs");
+}
+
+TEST(NativeFileSystemHostile, APipeIsNoFileAndNothingWaitsOnIt) {
+    TempFolder tmp;
+    ASSERT_EQ(::mkfifo(tmp.NativeOf("pipe.txt").c_str(), 0644), 0);
+    const std::string pipe = tmp.Path() + "pipe.txt";
+    EXPECT_FALSE(NativeFs::FileExists(pipe));
+    EXPECT_TRUE(NativeFs::ListFiles(tmp.Path(), "*.txt").empty());
+    EXPECT_THROW(NativeFs::ReadWholeFile(pipe), QuillonError);
+    EXPECT_THROW(NativeFs::CopyFile(pipe, tmp.Path() + "copy.txt"), QuillonError);
+    EXPECT_FALSE(tmp.Exists("copy.txt"));
 }
 #endif

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "TempFolder.h"
@@ -189,6 +190,34 @@ TEST(NativeFileSystemWin32, LinkedFoldersAreNotListed) {
         ::RemoveDirectoryW(W(tmp.Path() + "junction").c_str());
     if (symlink)
         ::RemoveDirectoryW(W(tmp.Path() + "symlink").c_str());
+}
+
+TEST(NativeFileSystemWin32, JunctionsOutOfTheConfinedFolderAreNotWrittenThrough) {
+    TempFolder tmp;
+    tmp.MakeFolder("game\\data");
+    tmp.MakeFolder("elsewhere");
+    // Wine makes no junctions; its links (the scenarios' Unix links) are tested there.
+    if (!MakeJunction(tmp.Path() + "game\\out", tmp.Path() + "elsewhere") ||
+        !MakeJunction(tmp.Path() + "game\\in", tmp.Path() + "game\\data"))
+        GTEST_SKIP() << "this system makes no junctions";
+    tmp.Write("game\\source.txt", "mod");
+    const std::string game = tmp.Path() + "game\\";
+    {
+        struct Confined {
+            explicit Confined(const std::string& folder) { NativeFs::ConfineWritesTo(folder); }
+            ~Confined() { NativeFs::ConfineWritesTo(""); }
+        } confined(game);
+        NativeFs::CopyFile(game + "source.txt", game + "in\\copied.txt");
+        const QuillonError error =
+            ErrorOf([&] { NativeFs::CopyFile(game + "source.txt", game + "out\\copied.txt"); });
+        EXPECT_EQ(error.Number, PlatformError::PermissionDenied);
+        EXPECT_NE(error.Description.find("out is a link to"), std::string::npos)
+            << error.Description;
+    }
+    EXPECT_TRUE(tmp.Exists("game\\data\\copied.txt"));
+    EXPECT_FALSE(tmp.Exists("elsewhere\\copied.txt"));
+    ::RemoveDirectoryW(W(tmp.Path() + "game\\out").c_str());
+    ::RemoveDirectoryW(W(tmp.Path() + "game\\in").c_str());
 }
 
 TEST(NativeFileSystemWin32, ReadOnlyIsTheFileAttributeAndOtherAttributesStay) {

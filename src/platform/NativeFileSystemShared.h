@@ -1,0 +1,33 @@
+#pragma once
+
+// What the native file systems of every operating system share besides the rules of
+// NativeFileSystem.h: the checks on paths and names, and how a write that links lead
+// out of the game folder is refused.
+#include <functional>
+#include <string>
+
+namespace NativeFs::Shared {
+
+// Raises the error for a path that holds a NUL byte.
+void RefuseNul(const std::string& path);
+
+// Whether a name from a folder listing can be used as a file name; an unusable one is
+// reported to the OnNameSkipped handler. Folder is the listed folder as given.
+bool ListedNameUsable(const std::string& folder, const std::string& name);
+
+// The link that leads a folder out of the confinement: walking up from the folder,
+// the last folder whose real path lies outside while its parent's lies inside.
+struct LinkOut {
+    std::string link;     // "" when no parent lies inside
+    std::string leadsTo;  // the real path of the link, or of the folder
+};
+// RealOf answers the real path of a folder ("" when it cannot), Inside whether a
+// real path lies inside the confinement.
+LinkOut FindLinkOut(const std::string& folder, char separator,
+                    const std::function<std::string(const std::string&)>& RealOf,
+                    const std::function<bool(const std::string&)>& Inside);
+
+// Raises the refusal of a write into target (a file or folder) that out leads away.
+[[noreturn]] void RaiseOutside(const std::string& target, const LinkOut& out);
+
+}  // namespace NativeFs::Shared
