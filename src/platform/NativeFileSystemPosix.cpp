@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 #include "NativeFileSystem.h"
 #include "NativeFileSystemShared.h"
@@ -120,6 +121,29 @@ std::string RealInside(const std::string& native, const std::string& target) {
     return real;
 }
 
+// The real paths of the folders written into in this operation, by their native
+// path (absolute ones only: the current folder may change). Finding one costs a look
+// at every component of the path, and a switch writes thousands of files into the
+// same few hundred folders; the program itself makes no folder a link, and the cache
+// is forgotten with the others at the start of each operation. Whether the real path
+// lies inside the game folder is still asked at every write.
+std::unordered_map<std::string, std::string>& RealFolders() {
+    static std::unordered_map<std::string, std::string> folders;
+    return folders;
+}
+
+std::string RealFolderInside(const std::string& native, const std::string& target) {
+    if (native.empty() || native[0] != '/')
+        return RealInside(native, target);
+    auto& cache = RealFolders();
+    const auto hit = cache.find(native);
+    if (hit != cache.end() && InsideRoot(hit->second))
+        return hit->second;
+    const std::string real = RealInside(native, target);
+    cache[native] = real;
+    return real;
+}
+
 // A file to be written, as the system is to be given it: in its real folder.
 struct Target {
     Split split;         // as the program named it (for the folder caches)
@@ -130,7 +154,7 @@ struct Target {
 // With st, what is there now is told there too (st_mode 0: nothing).
 Target WritableTarget(const std::string& file, struct stat* st = nullptr) {
     Target target{Resolve(file, st), "", ""};
-    target.folder = RealInside(target.split.folder, target.split.full);
+    target.folder = RealFolderInside(target.split.folder, target.split.full);
     target.path = JoinNative(target.folder, target.split.name);
     return target;
 }
@@ -291,6 +315,7 @@ void ConfineWritesTo(const std::string& folder) {
     if (real.empty())
         RaiseErrno(errno, "Cannot find", native.empty() ? "." : native);
     WriteRoot() = real;
+    RealFolders().clear();
 }
 
 bool FileExists(const std::string& file) {
@@ -537,6 +562,7 @@ void CreateFolder(const std::string& folder) {
 
 void ForgetCachedFolders() {
     PosixPaths::ForgetCache();
+    RealFolders().clear();
 }
 
 std::string NativePath(const std::string& path) {

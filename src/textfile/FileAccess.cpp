@@ -73,11 +73,6 @@ void FileAccess::CloseFile() {
     }
 }
 
-void FileAccess::AbandonFile() {
-    output_.reset();
-    CloseFile();
-}
-
 void FileAccess::OpenFileForInput() {
     if (FileName().empty())
         throw QuillonError(FileError::OpenBeforeSetup, kSource, "Attempted file open before setup");

@@ -37,9 +37,6 @@ class FileAccess {
 
     void Delete();
     void CloseFile();
-    // Closes a file opened for output without completing it: a replaced file stays as
-    // it was.
-    void AbandonFile();
     void OpenFileForInput();
     void OpenFileForOutput();
     void OpenFileForAppend();
