@@ -370,10 +370,12 @@ struct Measure {
     double peakMegabytes;
 };
 
-// Runs a program in a folder with its output to a file; its time from start to end and
-// its peak resident memory.
+// Runs a program in a folder with its output to a file, with the environment variables
+// `environment` ("NAME=value") added; its time from start to end and its peak
+// resident memory.
 Measure RunChild(const std::vector<std::string>& arguments, const std::string& folder,
-                 const std::string& input, const std::string& output) {
+                 const std::string& input, const std::string& output,
+                 const std::vector<std::string>& environment = {}) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid < 0)
@@ -387,6 +389,8 @@ Measure RunChild(const std::vector<std::string>& arguments, const std::string& f
             ::_exit(126);
         ::dup2(in, 0);
         ::dup2(out, 1);
+        for (const std::string& variable : environment)
+            ::putenv(const_cast<char*>(variable.c_str()));
         std::vector<char*> argv;
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -466,12 +470,14 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
         {"switch (in-place copies)", {}, {}, 0, transfers, "transfers"},
         {"careful restoration", {}, {}, 0, transfers, "transfers"},
         {"start-up", {}, {}, 0, scale.definitions, "definitions"},
+        {"switch without the record (safe copies)", {}, {}, 0, transfers, "transfers"},
     };
     std::vector<std::string> copies;
     const std::string transcript = source + "/transcript.txt";
-    auto program = [&](const std::string& folder, const char* script, Scenario& into) {
-        const Measure m =
-            RunChild({headless, scripts + "/" + script}, folder + "/game", "", transcript);
+    auto program = [&](const std::string& folder, const char* script, Scenario& into,
+                       const std::vector<std::string>& environment = {}) {
+        const Measure m = RunChild({headless, scripts + "/" + script}, folder + "/game", "",
+                                   transcript, environment);
         CheckTranscript(transcript);
         into.program.push_back(m.seconds);
         into.peak = std::max(into.peak, m.peakMegabytes);
@@ -525,6 +531,11 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
             baseline(b, "restore", scenarios[2]);
             program(a, "restore.txt", scenarios[2]);
         }
+        // What the record of applied files costs: the same switch with the record
+        // turned off (a test hook, honoured by the bench build), on the folder the
+        // careful restoration has just given back its original game.
+        program(a, "switch.txt", scenarios[4], {"QUILLON_TEST_NO_RECORD=1"});
+        scenarios[4].baseline.push_back(scenarios[0].baseline.back());
     }
     std::printf(
         "\n%s: %d game files, %d mods x %d transfers, %d definitions; median of %d round%s\n",
@@ -540,6 +551,9 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
                     mine, theirs, mine / theirs, static_cast<double>(s.work) / mine, s.unit,
                     mine * 1e6 / static_cast<double>(s.work), s.peak);
     }
+    const double withRecord = Median(scenarios[0].program);
+    std::printf("The record of applied files: %.1f%% of a switch\n",
+                100.0 * (withRecord - Median(scenarios[4].program)) / withRecord);
     std::fflush(stdout);
     std::string remove = "rm -rf";
     for (const std::string& copy : copies)
