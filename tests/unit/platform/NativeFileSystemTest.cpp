@@ -392,6 +392,24 @@ TEST(NativeFileSystemHostile, AFileLinkedOutOfTheGameIsReplacedNeverChanged) {
     EXPECT_EQ(tmp.Read("theirs.txt"), "theirs");
 }
 
+// The real path of a folder is kept for an operation; whether it lies inside the game
+// folder is not.
+TEST(NativeFileSystemHostile, AFolderWrittenIntoBeforeIsCheckedAgainAtEveryWrite) {
+    TempFolder tmp;
+    tmp.Write("game/source.txt", "mod");
+    tmp.Write("game/data/old.txt", "old");
+    tmp.Write("game/other/keep.txt", "keep");
+    const std::string game = tmp.Path() + "game\\";
+    NativeFs::CopyFile(game + "source.txt", game + "data\\first.txt");
+    NativeFs::ConfineWritesTo(game + "other");
+    const QuillonError error =
+        ErrorOf([&] { NativeFs::CopyFile(game + "source.txt", game + "data\\second.txt"); });
+    NativeFs::ConfineWritesTo("");
+    EXPECT_EQ(error.Number, PlatformError::PermissionDenied);
+    EXPECT_FALSE(tmp.Exists("game/data/second.txt"));
+    EXPECT_EQ(tmp.Read("game/data/first.txt"), "mod");
+}
+
 TEST(NativeFileSystemHostile, APipeIsNoFileAndNothingWaitsOnIt) {
     TempFolder tmp;
     ASSERT_EQ(::mkfifo(tmp.NativeOf("pipe.txt").c_str(), 0644), 0);
