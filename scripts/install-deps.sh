@@ -3,7 +3,7 @@
 # is missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev fonts-dejavu-core clang-format)
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev fonts-dejavu-core clang-format libxxhash-dev)
 packages+=("$@")
 
 missing=()

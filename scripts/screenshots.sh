@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Draws the desktop program's windows on a fresh copy of the demo game: the Qt windows
 # off screen (docs/main-window.png, docs/setup-manager.png, docs/setup-files.png,
-# docs/preview.png), then the main window and the setup manager under Wine on a private
-# display (docs/windows-main-window.png, docs/windows-setup-manager.png).
+# docs/preview.png, docs/verify.png), then the main window and the setup manager under
+# Wine on a private display (docs/windows-main-window.png, docs/windows-setup-manager.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +12,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target quillon-screenshots
 mkdir -p docs
 QT_QPA_PLATFORM=offscreen "$build/tests/qt/quillon-screenshots" docs
-echo "Written: docs/main-window.png docs/setup-manager.png docs/setup-files.png docs/preview.png"
+echo "Written: docs/main-window.png docs/setup-manager.png docs/setup-files.png docs/preview.png docs/verify.png"
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target quillon-win32-screenshots

@@ -9,6 +9,7 @@
 #include "VarnixConversion.h"
 #include "frmManageSetups.h"
 #include "frmPreview.h"
+#include "frmVerify.h"
 
 frmMain::frmMain(FormFactory& Factory, CommonDialog& Dialog, Launcher& GameLauncher,
                  std::string CommandLine, GameFolderMemory* RememberedGame)
@@ -53,6 +54,7 @@ void frmMain::CreateControls() {
         });
     };
     f.ButtonNamed("cmdManageSetups").Click = [this] { RunHandler([this] { ManageSetups(); }); };
+    f.ButtonNamed("cmdVerify").Click = [this] { RunHandler([this] { VerifyGameFiles(); }); };
     f.ButtonNamed("cmdExit").Click = [this] { Close(); };
     f.QueryClose = [this] {
         Close();
@@ -72,6 +74,8 @@ void frmMain::Close() {
     ended_ = true;
     if (manager_)
         manager_->Window().Close();
+    if (verify_)
+        verify_->Window().Close();
     form_->Close();
 }
 
@@ -114,6 +118,12 @@ void frmMain::ManageSetups() {
     manager_->Setup(Setups, Modis, CurrentSetup);
     manager_->ShowModal();
     RefreshSetupsList();
+}
+
+void frmMain::VerifyGameFiles() {
+    if (!verify_)
+        verify_ = std::make_unique<frmVerify>(factory_, *this);
+    verify_->ShowModal();
 }
 
 GameFolder frmMain::Game() const {

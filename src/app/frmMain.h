@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Action.h"
+#include "AppliedRecord.h"
 #include "Controls.h"
 #include "Dialogs.h"
 #include "FileAccess.h"
@@ -22,6 +23,7 @@
 #include "Setups.h"
 
 class frmManageSetups;
+class frmVerify;
 
 // The main window: it owns the program's state for the whole run, starts the
 // program (its load step), applies setups, launches the game and saves on close.
@@ -102,6 +104,8 @@ class frmMain : public SettingsState {
     FileAccess UserProfileFile;
     // quill.journal, while an operation changes the game's files.
     Journal JournalFile;
+    // quill.record: what the program left in the game folder.
+    AppliedRecord Record;
     // What the window shows when userprofile.txt lacks a value (or the file is missing).
     static constexpr std::int16_t kDefaultNumPlayers = 8;
     static constexpr std::int16_t kDefaultMaxPlayers = 16;
@@ -123,6 +127,7 @@ class frmMain : public SettingsState {
     void OnProgress(std::int32_t Progress, std::int32_t OutOf);
     void OnStatus(const std::string& Status);
     void ManageSetups();
+    void VerifyGameFiles();
     // Makes this folder the game folder; false when it holds no userprofile.txt.
     bool UseGameFolder(const std::string& Folder);
     bool AskForGameFolder(std::string StartFolder);
@@ -141,6 +146,7 @@ class frmMain : public SettingsState {
     FileListBox lstFileInterface_;
     DirListBox lstDirInterface_;
     std::unique_ptr<frmManageSetups> manager_;
+    std::unique_ptr<frmVerify> verify_;
     bool ended_ = false;
     bool loaded_ = false;
 };

@@ -20,15 +20,23 @@ bool frmMain::ApplySelectedSetup() {
     std::shared_ptr<Setup> newSetup = ChosenSetup();
     if (!newSetup)
         return true;
-    // What the file layer learnt of the game's folders holds for one switch: the user
-    // may have changed them since the last one.
-    NativeFs::ForgetCachedFolders();
     FileInterface->ForgetRestorations();
     // On disk before the first file changes; removed once the switch has ended as it
     // should, whether the new setup was applied or given up.
     JournalOperation journal(JournalFile, {Journal::kSwitch, CurrentSetup->Name, newSetup->Name});
-    const bool aborted = SwitchToSetup(newSetup);
+    bool aborted = true;
+    try {
+        aborted = SwitchToSetup(newSetup);
+    } catch (...) {
+        FileInterface->ForgetRestorations();
+        // What was done up to the error is known; the journal stays for the rest.
+        Record.Save();
+        throw;
+    }
     FileInterface->ForgetRestorations();
+    // Before the journal goes: a record on disk is never older than the game's files
+    // unless a journal says so.
+    Record.Save();
     journal.End();
     return aborted;
 }
@@ -96,6 +104,7 @@ void frmMain::RestoreOriginalAction(std::shared_ptr<FileReference>& Arg) {
         return;
     FileReference target;
     target.Setup(backup.Path(), targetName, FileInterface.get());
+    Record.KeepIfEdited(target.FullName(), Log, LogFile);
     if (Log)
         LogFile.WriteLine("Restoring " + backup.Path() + backup.FileName() + " to " +
                           target.Path() + target.FileName());
@@ -103,6 +112,7 @@ void frmMain::RestoreOriginalAction(std::shared_ptr<FileReference>& Arg) {
     if (FileInterface->RestoredFrom(backup, target))
         return;
     backup.CopyIntoReference(target, false);
+    Record.NoteRestored(target.FullName(), backup.FullName());
 }
 
 void frmMain::LaunchGame() {

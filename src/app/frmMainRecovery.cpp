@@ -39,6 +39,9 @@ void frmMain::RecoverInterruptedOperation() {
         RemoveLeftovers(ProgramPath, false);
         return;
     }
+    // Some files may be either setup's: what the record says of them is not to be
+    // trusted; the repair records what it puts back.
+    Record.Discard();
     std::vector<Journal::Record> records;
     // A journal that cannot be read names no setups: the restoration alone is left.
     if (!JournalFile.Read(records))
@@ -68,6 +71,7 @@ void frmMain::RecoverInterruptedOperation() {
     RemoveLeftovers(GamePath, true);
     RestoreOriginals(true, true);
     SetCurrentSetup(OriginalSetup);
+    Record.Save();
     JournalFile.Remove();
     Shared::LogLine(Log, LogFile, "Finished putting the original game back.");
 }

@@ -44,6 +44,7 @@ void frmMain::Load() {
                               "characters");
     });
     JournalFile.Setup(GamePath, FileInterface.get());
+    Record.Setup(GamePath);
 
     DiscoverMods();
     if (Modis->Count() == 0) {
@@ -77,6 +78,7 @@ void frmMain::Load() {
     if (Log)
         LogFile.WriteLine("Processing mods...");
     ProcessMods();
+    Record.Save();
     if (Log) {
         LogFile.WriteLine("Initializing UI...");
         LogFile.CloseFile();
@@ -108,6 +110,7 @@ void frmMain::ProcessMods() {
                 RestoreOriginals(false, true);
                 mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                                 GamePath);
+                Record.Save();
                 journal.End();
             }
         }
@@ -129,6 +132,7 @@ void frmMain::ProcessMods() {
                                                    CurrentSetup->Name, mod->Name()});
             mod->Initialize(Log, LogFile, true, *mProgress, FileInterface.get(), Language,
                             GamePath);
+            Record.Save();
             journal.End();
         }
     }

@@ -4,6 +4,7 @@
 #include "frmManageSetups.h"
 #include "frmPreview.h"
 #include "frmSetupFiles.h"
+#include "frmVerify.h"
 
 // Each control names only the fields it has; GCC would warn of the others, which keep
 // their defaults.
@@ -29,6 +30,7 @@ const WindowDescription& frmMain::Description() {
             {.Name = "cmdPreview", .Kind = K::Button, .Caption = "Pre&view..."},
             {.Name = "cmdApplyLaunch", .Kind = K::Button, .Caption = "Apply and &Launch QEL2"},
             {.Name = "cmdManageSetups", .Kind = K::Button, .Caption = "&Manage..."},
+            {.Name = "cmdVerify", .Kind = K::Button, .Caption = "&Verify..."},
             {.Name = "fraAdvanced", .Kind = K::Frame, .Caption = "Advanced settings"},
             {.Name = "chkLog", .Kind = K::CheckBox, .Caption = "Log operations to quill.log"},
             {.Name = "chkRestoreOriginal",
@@ -78,6 +80,6 @@ const WindowDescription& frmMain::Description() {
 const std::vector<const WindowDescription*>& frmMain::Windows() {
     static const std::vector<const WindowDescription*> windows{
         &Description(), &frmManageSetups::Description(), &frmSetupFiles::Description(),
-        &frmPreview::Description()};
+        &frmPreview::Description(), &frmVerify::Description()};
     return windows;
 }

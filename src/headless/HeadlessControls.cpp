@@ -185,19 +185,11 @@ class MemStatusBar : public MemControl<StatusBar> {
 
 class MemProgressBar : public MemControl<ProgressBar> {
   public:
-    void SetMax(int max) override { max_ = max; }
-    void SetValue(int value) override { value_ = value; }
-    int Max() const override { return max_; }
-    int Value() const override { return value_; }
     std::vector<std::string> StateLines() const override {
         if (!visible_)
             return {"hidden"};
-        return {std::to_string(value_) + " of " + std::to_string(max_)};
+        return {std::to_string(Value()) + " of " + std::to_string(Max())};
     }
-
-  private:
-    int max_ = 100;
-    int value_ = 0;
 };
 
 std::unique_ptr<Control> MakeControl(const ControlDescription& Described, TextBox* Buddy) {

@@ -1,4 +1,5 @@
 // Putting a mod's files into the game folder and taking them out again.
+#include "AppliedRecord.h"
 #include "FileAccess.h"
 #include "FileInterface.h"
 #include "FileReference.h"
@@ -16,6 +17,10 @@ namespace {
 // An error's message as one line of the log.
 std::string OneLine(const std::string& Text) {
     return Useful::ReplaceAll(Useful::ReplaceAll(Text, Useful::CrLf, " "), "\n", " ");
+}
+
+const char* KindName(std::int32_t TransferType) {
+    return TransferType == TransferType::Application ? "Application" : "Substitution";
 }
 
 }  // namespace
@@ -82,6 +87,7 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
     // How many transfers of the list must be undone when one fails.
     std::int32_t performed = 0;
     bool failed = false;
+    AppliedRecord* record = AppliedRecord::Of(Context.QELPath);
     for (std::int32_t i = 1; i <= count; ++i) {
         Context.Progress.ReportProgress(i, count);
         const Transfer& transfer = *List.Item(i);
@@ -98,7 +104,15 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
         // A backup made by link in this transfer is the game file itself until the
         // mod's file takes its place.
         bool linked = false;
-        if (backup && backup->FileAbsent()) {
+        if (backup && record && !backup->FileAbsent() && record->GameFileChanged(to->FullName())) {
+            // An update of the game since the backup was made: restoring the old backup
+            // later would undo it.
+            Context.LogLine("Game file " + to->FullName() +
+                            " changed since it was backed up: backing it up again");
+            to->CopyIntoReference(*backup, true);
+            record->NoteWritten(backup->FullName(), record->HashOfFile(to->FullName()), name_,
+                                KindName(TransferType));
+        } else if (backup && backup->FileAbsent()) {
             // A file already substituted has its game version in the "subst_" backup:
             // that one, not the substitute, is what "orig_" must keep.
             const auto subst = TransferType == TransferType::Application
@@ -112,7 +126,11 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             if (original) {
                 Context.LogLine("Backing up " + original->FullName() + " to " + backup->FullName());
                 try {
+                    const std::string hash = record ? record->HashOf(original->FullName()) : "";
                     linked = original->BackupIntoReference(*backup);
+                    if (record)
+                        record->NoteWritten(backup->FullName(), hash, name_,
+                                            KindName(TransferType));
                 } catch (const QuillonError& error) {
                     Context.LogLine("Error: Could not back up " + original->FullName() + " to " +
                                     backup->FullName() + " (" + OneLine(error.Description) + ")");
@@ -137,10 +155,15 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             if (linked && TransferType == TransferType::Application) {
                 Context.LogLine("Deleting " + backup->FullName());
                 backup->Delete();
+                if (record)
+                    record->Forget(backup->FullName());
             }
             failed = true;
             break;
         }
+        if (record && TransferType != TransferType::Initialization)
+            record->NoteWritten(to->FullName(), record->HashOfFile(from->FullName()), name_,
+                                KindName(TransferType));
         performed = i;
     }
     if (failed) {
@@ -157,6 +180,7 @@ void Modi::ReverseTransfers(const ::Transfers& List, const OperationContext& Con
     if (TransferType == TransferType::Initialization)
         return;
     OperationFrame frame(Context);
+    AppliedRecord* record = AppliedRecord::Of(Context.QELPath);
     for (std::int32_t i = Count; i >= 1; --i) {
         Context.Progress.ReportProgress(Count - i + 1, Count);
         const auto target =
@@ -164,17 +188,28 @@ void Modi::ReverseTransfers(const ::Transfers& List, const OperationContext& Con
         const auto orig = MakeBackupFile(*target, TransferType::Application);
         const auto subst = MakeBackupFile(*target, TransferType::Substitution);
         const bool hasSubst = !subst->FileAbsent();
-        if (!orig->FileAbsent()) {
-            Context.LogLine("Restoring " + orig->FullName() + " to " + target->FullName());
-            orig->CopyIntoReference(*target, false);
-            Context.FileInterface->NoteRestored(*orig, *target);
-        } else if (hasSubst) {
-            Context.LogLine("Restoring " + subst->FullName() + " to " + target->FullName());
-            subst->CopyIntoReference(*target, false);
+        const FileReference* restored = !orig->FileAbsent() ? orig.get()
+                                        : hasSubst          ? subst.get()
+                                                            : nullptr;
+        if (restored) {
+            if (record)
+                record->KeepIfEdited(target->FullName(), Context.Log, Context.LogFile);
+            Context.LogLine("Restoring " + restored->FullName() + " to " + target->FullName());
+            restored->CopyIntoReference(*target, false);
+            // The careful restoration that may follow copies no "orig_" backup again.
+            if (restored == orig.get())
+                Context.FileInterface->NoteRestored(*orig, *target);
+            if (record)
+                record->NoteRestored(target->FullName(), restored->FullName());
         } else {
             Context.LogLine("No backup exists to restore " + target->FullName());
+            // The mod's file stays, and nothing will take it out again.
+            if (record)
+                record->Forget(target->FullName());
         }
         if (hasSubst) {
+            if (record)
+                record->Forget(subst->FullName());
             Context.LogLine("Deleting " + subst->FullName());
             // A backup of a read-only game file is read-only too, and must still go.
             if (NativeFs::IsReadOnly(subst->FullName()))

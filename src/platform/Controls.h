@@ -116,12 +116,32 @@ class StatusBar : public Control {
     virtual std::string PanelText(int panel) const = 0;
 };
 
+// A progress bar keeps the maximum and the value as the logic set them; a front end
+// only draws them.
 class ProgressBar : public Control {
   public:
-    virtual void SetMax(int max) = 0;
-    virtual void SetValue(int value) = 0;
-    virtual int Max() const = 0;
-    virtual int Value() const = 0;
+    void SetMax(int max) {
+        max_ = max;
+        ShowValue();
+    }
+    void SetValue(int value) {
+        value_ = value;
+        ShowValue();
+    }
+    int Max() const { return max_; }
+    int Value() const { return value_; }
+
+  protected:
+    // What the bar shows: never a maximum below 1 (a range of 0 to 0 would turn a
+    // drawn bar into a busy indicator) nor a value outside its range.
+    int ShownMax() const { return max_ < 1 ? 1 : max_; }
+    int ShownValue() const { return value_ < 0 ? 0 : (value_ > ShownMax() ? ShownMax() : value_); }
+    // Draws ShownValue() of ShownMax(); a front end that draws nothing keeps this.
+    virtual void ShowValue() {}
+
+  private:
+    int max_ = 100;
+    int value_ = 0;
 };
 
 // A window, made by a front end from its description. Its controls are found by name

@@ -58,6 +58,16 @@ void SortNames(std::vector<std::string>& names);
 // The process's current folder, in the operating system's spelling.
 std::string CurrentFolder();
 
+// A file's size and last write time (in the system's own units): enough to tell that
+// it has not been written since they were taken.
+struct FileStamp {
+    std::uint64_t Size = 0;
+    std::int64_t Time = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// False when there is no such file.
+bool StampOf(const std::string& file, FileStamp& stamp);
+
 bool IsReadOnly(const std::string& file);
 // The size of a file in bytes, from its directory entry (nothing is read).
 std::uintmax_t FileSize(const std::string& file);
@@ -176,8 +186,9 @@ class OutputFile {
     std::unique_ptr<Impl> impl_;
 };
 
-// Forgets what the layer has learnt about folders: which exist and how they are
-// spelt. Each switch starts afresh, and tests that change folders behind its back.
+// Forgets what the layer has learnt about folders: which exist, how they are spelt and
+// where they really are. Each operation on the game starts afresh, and tests that
+// change folders behind its back.
 void ForgetCachedFolders();
 
 }  // namespace NativeFs

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <unordered_map>
 
 #include "NativeFileSystem.h"
@@ -334,7 +335,14 @@ bool FolderExists(const std::string& folder) {
     return Exists(ResolveFolder(slashed), &st) && S_ISDIR(st.st_mode);
 }
 
-std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+namespace {
+// The visible names of a folder that `wanted` takes (given the folder's native path,
+// the name and the kind the listing tells, DT_UNKNOWN when it does not) and Windows
+// could hold, sorted; none when the folder cannot be read.
+std::vector<std::string> ListNames(
+    const std::string& folder,
+    const std::function<bool(const std::string& native, const std::string& name,
+                             unsigned char type)>& wanted) {
     std::vector<std::string> names;
     std::string native = ResolveFolder(Slashed(folder));
     DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
@@ -344,50 +352,41 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
         std::string name = entry->d_name;
         if (name.empty() || name[0] == '.')
             continue;
-        if (!WildcardMatch(pattern, name))
-            continue;
-        // The listing itself tells a plain file; links and unknown kinds are asked.
-        if (entry->d_type != DT_REG) {
-            struct stat st;
-            if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-                continue;
-            if (::stat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-                continue;
-        }
-        if (Shared::ListedNameUsable(folder, name))
+        if (wanted(native, name, entry->d_type) && Shared::ListedNameUsable(folder, name))
             names.push_back(name);
     }
     ::closedir(dir);
     SortNames(names);
     return names;
 }
+}  // namespace
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+    return ListNames(folder, [&pattern](const std::string& native, const std::string& name,
+                                        unsigned char type) {
+        if (!WildcardMatch(pattern, name))
+            return false;
+        // The listing itself tells a plain file; links and unknown kinds are asked.
+        if (type == DT_REG)
+            return true;
+        struct stat st;
+        return (type == DT_LNK || type == DT_UNKNOWN) &&
+               ::stat(JoinNative(native, name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    });
+}
 
 std::vector<std::string> ListFolders(const std::string& folder) {
-    std::vector<std::string> names;
-    std::string native = ResolveFolder(Slashed(folder));
-    DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
-    if (!dir)
-        return names;
-    const bool root = native == "/";
-    while (dirent* entry = ::readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.')
-            continue;
+    return ListNames(folder, [](const std::string& native, const std::string& name,
+                                unsigned char type) {
         // The kernel's own trees are endless or dangerous to read.
-        if (root && (name == "proc" || name == "sys" || name == "dev"))
-            continue;
-        if (entry->d_type != DT_DIR) {
-            struct stat st;
-            if (entry->d_type != DT_UNKNOWN ||
-                ::lstat(JoinNative(native, name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-                continue;
-        }
-        if (Shared::ListedNameUsable(folder, name))
-            names.push_back(name);
-    }
-    ::closedir(dir);
-    SortNames(names);
-    return names;
+        if (native == "/" && (name == "proc" || name == "sys" || name == "dev"))
+            return false;
+        if (type == DT_DIR)
+            return true;
+        struct stat st;
+        return type == DT_UNKNOWN && ::lstat(JoinNative(native, name).c_str(), &st) == 0 &&
+               S_ISDIR(st.st_mode);
+    });
 }
 
 std::string CurrentFolder() {
@@ -398,6 +397,15 @@ std::string CurrentFolder() {
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
+}
+
+bool StampOf(const std::string& file, FileStamp& stamp) {
+    struct stat st;
+    if (::stat(ResolveFull(file).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    stamp.Size = static_cast<std::uint64_t>(st.st_size);
+    stamp.Time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
 }
 
 bool IsReadOnly(const std::string& file) {

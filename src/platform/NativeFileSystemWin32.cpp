@@ -383,6 +383,18 @@ std::string CurrentFolder() {
     return Win32::Narrow(folder);
 }
 
+bool StampOf(const std::string& file, FileStamp& stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(Native(file).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    stamp.Size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.Time = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
 bool IsReadOnly(const std::string& file) {
     const DWORD attributes = Attributes(Native(file));
     if (!Exists(attributes))

@@ -103,4 +103,13 @@ void RefuseHardLinks(bool refused) {
     LinksRefused() = refused;
 }
 
+bool RecordIgnored() {
+#ifdef QUILLON_TEST_SEAMS
+    static const bool ignored = Environment("QUILLON_TEST_NO_RECORD") == "1";
+    return ignored;
+#else
+    return false;
+#endif
+}
+
 }  // namespace TestSeam

@@ -4,7 +4,8 @@
 
 // Hooks through which tests reach states that only a crash or an unusual file system
 // would give: the process killed at a chosen point of a file operation, and a file
-// system that refuses hard links. In a build without QUILLON_TEST_SEAMS the
+// system that refuses hard links; and one through which a measurement compares a
+// switch with and without quill.record. In a build without QUILLON_TEST_SEAMS the
 // environment is not read and nothing is ever killed.
 namespace TestSeam {
 
@@ -26,5 +27,9 @@ void Reached(Point point, const std::string& file);
 // RefuseHardLinks, or by QUILLON_TEST_NO_HARDLINKS=1 in the environment.
 bool HardLinksRefused();
 void RefuseHardLinks(bool refused);
+
+// Whether the record of applied files is to be neither read nor written, as before
+// the program kept one: QUILLON_TEST_NO_RECORD=1 in the environment.
+bool RecordIgnored();
 
 }  // namespace TestSeam

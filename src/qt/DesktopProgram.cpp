@@ -1,13 +1,11 @@
 #include "DesktopProgram.h"
 
 #include <QApplication>
-#include <exception>
 #include <memory>
 
-#include "ProgramIdentity.h"
+#include "EventGuard.h"
 #include "QtEvents.h"
 #include "QtForm.h"
-#include "QuillonError.h"
 #include "frmMain.h"
 
 namespace {
@@ -23,10 +21,8 @@ std::unique_ptr<frmMain> StartUp(FormFactory& factory, CommonDialog& fileDialog,
         if (main->Ended())
             return nullptr;
         return main;
-    } catch (const QuillonError& error) {
-        QtEvents::ShowFatalError(error.Number, error.Source, error.Description);
-    } catch (const std::exception& error) {
-        QtEvents::ShowFatalError(0, ProgramIdentity::Title, error.what());
+    } catch (...) {
+        EventGuard::ShowFatalError(std::current_exception());
     }
     status = 1;
     return nullptr;
@@ -55,16 +51,16 @@ int RunDesktopProgram(FormFactory& factory, CommonDialog& fileDialog, Launcher& 
             if (!main->Ended())
                 main->Close();
         });
-        if (!QtEvents::Ending())
+        if (!EventGuard::Ending())
             QApplication::exit(0);
     };
-    QtEvents::SetAfterEvent([&] {
+    EventGuard::SetAfterEvent([&] {
         if (main->Ended() && !closing)
             window.Close();
     });
     window.Show();
     status = QApplication::exec();
-    QtEvents::SetAfterEvent(nullptr);
+    EventGuard::SetAfterEvent(nullptr);
     window.Closed = nullptr;
     return status;
 }

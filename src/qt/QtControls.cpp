@@ -456,30 +456,15 @@ std::string QtStatusBar::PanelText(int panel) const {
 }
 
 QtProgressBar::QtProgressBar(QWidget* parent) : QtControl(parent) {
-    setRange(0, max_);
-    setValue(0);
     setTextVisible(false);
+    ShowValue();
 }
 
 void QtProgressBar::SetCaption(const std::string& caption) {
     setAccessibleName(ToQt(caption));
 }
 
-// The bar never shows a maximum below 1 (a range of 0 to 0 would turn it into a
-// busy indicator) nor a value outside its range; Max() and Value() keep what the
-// logic set.
-void QtProgressBar::SetMax(int max) {
-    max_ = max;
-    ShowValue();
-}
-
-void QtProgressBar::SetValue(int value) {
-    value_ = value;
-    ShowValue();
-}
-
 void QtProgressBar::ShowValue() {
-    const int top = max_ < 1 ? 1 : max_;
-    setRange(0, top);
-    setValue(value_ < 0 ? 0 : (value_ > top ? top : value_));
+    setRange(0, ShownMax());
+    setValue(ShownValue());
 }

@@ -187,14 +187,7 @@ class QtProgressBar : public QtControl<QProgressBar, ProgressBar> {
   public:
     explicit QtProgressBar(QWidget* parent);
     void SetCaption(const std::string& caption) override;
-    void SetMax(int max) override;
-    void SetValue(int value) override;
-    int Max() const override { return max_; }
-    int Value() const override { return value_; }
 
-  private:
-    void ShowValue();
-
-    int max_ = 100;
-    int value_ = 0;
+  protected:
+    void ShowValue() override;
 };

@@ -1,58 +1,9 @@
 #include "QtEvents.h"
 
 #include <QCoreApplication>
-#include <exception>
 
-#include "Dialogs.h"
-#include "ProgramIdentity.h"
-#include "QuillonError.h"
+#include "EventGuard.h"
 
-namespace QtEvents {
-namespace {
-std::function<void()> gAfterEvent;
-bool gEnding = false;
-
-void End(long number, const std::string& source, const std::string& description) {
-    if (gEnding)
-        return;
-    gEnding = true;
-    try {
-        ShowFatalError(number, source, description);
-    } catch (...) {
-        // Nothing is left to tell the user with; ending is all that remains.
-    }
-    QCoreApplication::exit(1);
+void QtEvents::Raise(const std::function<void()>& handler) {
+    EventGuard::Raise(handler, [] { QCoreApplication::exit(1); });
 }
-}  // namespace
-
-void Raise(const std::function<void()>& handler) {
-    if (gEnding || !handler)
-        return;
-    try {
-        handler();
-        if (gAfterEvent)
-            gAfterEvent();
-    } catch (const QuillonError& error) {
-        End(error.Number, error.Source, error.Description);
-    } catch (const std::exception& error) {
-        End(0, ProgramIdentity::Title, error.what());
-    } catch (...) {
-        End(0, ProgramIdentity::Title, "Unexpected error");
-    }
-}
-
-void SetAfterEvent(std::function<void()> after) {
-    gAfterEvent = std::move(after);
-}
-
-void ShowFatalError(long number, const std::string& source, const std::string& description) {
-    MsgBox("Error " + std::to_string(number) + " (" + source + "):\r\n" + description +
-               "\r\n\r\nQuillon must end now; nothing was saved.",
-           MsgIcon::Exclamation, MsgButtons::OK);
-}
-
-bool Ending() {
-    return gEnding;
-}
-
-}  // namespace QtEvents

@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QScreen>
 
+#include "EventGuard.h"
 #include "QtControls.h"
 #include "QtEvents.h"
 #include "QtText.h"
@@ -84,7 +85,7 @@ void QtForm::Refresh() {
 }
 
 void QtForm::closeEvent(QCloseEvent* event) {
-    if (!closing_ && !QtEvents::Ending()) {
+    if (!closing_ && !EventGuard::Ending()) {
         bool keepOpen = false;
         QtEvents::Raise([this, &keepOpen] { keepOpen = QueryClose && QueryClose(); });
         if (keepOpen) {

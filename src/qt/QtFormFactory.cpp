@@ -102,6 +102,7 @@ void LayOutMain(QWidget* window) {
         buttons->addWidget(cmdPreview);
         buttons->addWidget(cmdApplyLaunch);
         buttons->addWidget(cmdManageSetups);
+        buttons->addWidget(W<QtButton>(window, "cmdVerify"));
         layout->addLayout(buttons);
     }
 
@@ -239,7 +240,7 @@ void LayOutManager(QWidget* window) {
 }
 
 // A list of files with a second column, a summary below it and the window's buttons
-// at the bottom right: the files of a setup and the preview of Apply.
+// at the bottom right: the files of a setup, the preview of Apply and Verify.
 void LayOutFileList(QWidget* window, const char* list, const char* summary,
                     std::initializer_list<const char*> options,
                     std::initializer_list<const char*> buttons) {
@@ -271,6 +272,11 @@ void LayOutPreview(QWidget* window) {
                    {"cmdPreviewApply", "cmdPreviewClose"});
 }
 
+void LayOutVerify(QWidget* window) {
+    LayOutFileList(window, "lstVerify", "lblVerifySummary", {},
+                   {"cmdVerifyReapply", "cmdVerifyAccept", "cmdVerifyClose"});
+}
+
 }  // namespace
 
 std::unique_ptr<Form> QtFormFactory::MakeForm(const WindowDescription& Description) {
@@ -283,6 +289,8 @@ std::unique_ptr<Form> QtFormFactory::MakeForm(const WindowDescription& Descripti
         layOut = LayOutSetupFiles;
     else if (Description.Name == "frmPreview")
         layOut = LayOutPreview;
+    else if (Description.Name == "frmVerify")
+        layOut = LayOutVerify;
     else
         UnknownWindow(Description.Name);
     auto form = std::make_unique<QtForm>(Description);

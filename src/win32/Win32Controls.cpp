@@ -493,21 +493,7 @@ Win32ProgressBar::Win32ProgressBar(HWND parent, int id) {
     ShowValue();
 }
 
-// The bar never shows a maximum below 1 nor a value outside its range; Max() and
-// Value() keep what the logic set.
-void Win32ProgressBar::SetMax(int max) {
-    max_ = max;
-    ShowValue();
-}
-
-void Win32ProgressBar::SetValue(int value) {
-    value_ = value;
-    ShowValue();
-}
-
 void Win32ProgressBar::ShowValue() {
-    const int top = max_ < 1 ? 1 : max_;
-    ::SendMessageW(handle_, PBM_SETRANGE32, 0, top);
-    ::SendMessageW(handle_, PBM_SETPOS,
-                   static_cast<WPARAM>(value_ < 0 ? 0 : (value_ > top ? top : value_)), 0);
+    ::SendMessageW(handle_, PBM_SETRANGE32, 0, ShownMax());
+    ::SendMessageW(handle_, PBM_SETPOS, static_cast<WPARAM>(ShownValue()), 0);
 }

@@ -175,15 +175,9 @@ class Win32ProgressBar : public Win32Control<ProgressBar> {
   public:
     Win32ProgressBar(HWND parent, int id);
     void SetCaption(const std::string&) override {}
-    void SetMax(int max) override;
-    void SetValue(int value) override;
-    int Max() const override { return max_; }
-    int Value() const override { return value_; }
 
-  private:
-    void ShowValue();
-    int max_ = 100;
-    int value_ = 0;
+  protected:
+    void ShowValue() override;
 };
 
 // The width of a text in a window's font, in pixels.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "EventGuard.h"
 #include "QuillonError.h"
 #include "Win32Events.h"
 #include "Win32Text.h"
@@ -288,7 +289,7 @@ void Win32Form::ShowModal() {
         ::SetFocus(::GetNextDlgTabItem(handle_, nullptr, FALSE));
     Win32Events::Raise(Activate);
     MSG message{};
-    while (::IsWindowVisible(handle_) && !Win32Events::Ending()) {
+    while (::IsWindowVisible(handle_) && !EventGuard::Ending()) {
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             // The program is quitting: the loop outside must see it too.
@@ -416,7 +417,7 @@ LRESULT Win32Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE: {
-            if (!Win32Events::Ending() && QueryClose) {
+            if (!EventGuard::Ending() && QueryClose) {
                 bool keepOpen = false;
                 Win32Events::Raise([this, &keepOpen] { keepOpen = QueryClose(); });
                 if (keepOpen)

@@ -64,8 +64,8 @@ SIZE LayOutMain(Win32Form& f, SIZE client) {
         std::max({rightInner, numbersRow, f.TextWidth("lblLanguage") + m.gap + comboWidth});
     // The left column: the setups with their buttons below.
     const std::vector<std::string> buttons{"cmdApply", "cmdPreview", "cmdApplyLaunch",
-                                           "cmdManageSetups"};
-    int leftInner = m.gap * 2;
+                                           "cmdManageSetups", "cmdVerify"};
+    int leftInner = m.gap * static_cast<int>(buttons.size() - 1);
     for (const std::string& name : buttons)
         leftInner += ButtonWidth(f, name);
     leftInner =

@@ -5,13 +5,12 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <exception>
 #include <iostream>
 
 #include "CommandLine.h"
+#include "EventGuard.h"
 #include "NativeLauncher.h"
 #include "ProgramIdentity.h"
-#include "QuillonError.h"
 #include "Win32Dialogs.h"
 #include "Win32Events.h"
 #include "Win32Form.h"
@@ -74,11 +73,8 @@ int main(int argc, char** argv) {
             status = Win32Form::RunMessageLoop();
             window.Closed = nullptr;
         }
-    } catch (const QuillonError& error) {
-        Win32Events::ShowFatalError(error.Number, error.Source, error.Description);
-        status = 1;
-    } catch (const std::exception& error) {
-        Win32Events::ShowFatalError(0, ProgramIdentity::Title, error.what());
+    } catch (...) {
+        EventGuard::ShowFatalError(std::current_exception());
         status = 1;
     }
     SetDialogService(nullptr);

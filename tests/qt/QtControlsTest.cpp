@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "EventGuard.h"
 #include "QtCommonDialog.h"
 #include "QtControls.h"
 #include "QtDialogService.h"
-#include "QtEvents.h"
 #include "QtForm.h"
 #include "QtFormFactory.h"
 #include "QtLauncher.h"
@@ -609,7 +609,7 @@ void QtControlsTest::errorEscapingAHandlerIsShownAndEndsTheProgram() {
     QCOMPARE(dialogs.Texts.size(), std::size_t(1));
     QVERIFY(dialogs.Texts[0].find("1026") != std::string::npos);
     QVERIFY(dialogs.Texts[0].find("Bad file mode") != std::string::npos);
-    QVERIFY(QtEvents::Ending());
+    QVERIFY(EventGuard::Ending());
     // Nothing more reaches the logic once the program is ending.
     widget->click();
     QCOMPARE(calls, 1);

@@ -68,7 +68,13 @@ int main(int argc, char** argv) {
     const bool previewShown = program.WithWindow("cmdPreview", "frmPreview", [&](QtForm& preview) {
         saved = save(preview, "preview.png") && saved;
     });
-    if (!shown || !filesShown || !previewShown || !saved) {
+
+    // Verify after the player edited a file of the applied setup.
+    program.Game.Write("qel2_data\\default\\gamedata\\newsprite.txt", "edited by hand\r\n");
+    const bool verified = program.WithWindow("cmdVerify", "frmVerify", [&](QtForm& verify) {
+        saved = save(verify, "verify.png") && saved;
+    });
+    if (!shown || !filesShown || !previewShown || !verified || !saved) {
         std::fprintf(stderr, "quillon-screenshots: the pictures could not be made\n");
         return 1;
     }

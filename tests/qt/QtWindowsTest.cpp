@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgressReports.h"
 #include "QtControls.h"
 #include "QtForm.h"
 #include "QtProgram.h"
@@ -18,6 +19,7 @@
 #include "frmManageSetups.h"
 #include "frmPreview.h"
 #include "frmSetupFiles.h"
+#include "frmVerify.h"
 
 namespace {
 
@@ -76,6 +78,7 @@ class QtWindowsTest : public QObject {
     void optionsAndPlayerValuesReachTheFiles();
     void closingFromTheTitleBarSavesAndEnds();
     void previewAndFilesOnlyReadUntilApplied();
+    void verifyListsAnEditAndReapplyKeepsIt();
 };
 
 void QtWindowsTest::mainWindowShowsEveryCaptionAndTheLoadedState() {
@@ -133,12 +136,7 @@ void QtWindowsTest::applyingASetupShowsItsProgressAndAnswersNoSelection() {
     QCOMPARE(program.Main->CurrentSetup, program.Main->OriginalSetup);
 
     // Each progress report is drawn before the operation goes on.
-    struct Report {
-        int step, outOf;
-        bool visible;
-        int shownValue, shownMax;
-    };
-    std::vector<Report> reports;
+    std::vector<ProgressReport> reports;
     int paints = 0;
     class Counter : public QObject {
       public:
@@ -173,16 +171,7 @@ void QtWindowsTest::applyingASetupShowsItsProgressAndAnswersNoSelection() {
     QVERIFY(program.Game.Read("quill.ini").find("Base Rules") != std::string::npos);
 
     int shown = 0;
-    for (const Report& report : reports) {
-        if (report.step < 0) {
-            QVERIFY(!report.visible);
-            continue;
-        }
-        ++shown;
-        QVERIFY(report.visible);
-        QCOMPARE(report.shownValue, report.step);
-        QCOMPARE(report.shownMax, report.outOf);
-    }
+    QCOMPARE(ProgressMismatch(reports, shown), std::string());
     QVERIFY(shown >= 2);
     QVERIFY(paints >= shown);
     // The operations clear their status when they end; the version stays.
@@ -366,6 +355,44 @@ void QtWindowsTest::previewAndFilesOnlyReadUntilApplied() {
     QCOMPARE(program.Main->CurrentSetup->Name, std::string("Base Rules"));
     QCOMPARE(program.Control<QtTextBox>("txtCurrentSetup")->text(), QStringLiteral("Base Rules"));
     QVERIFY(Tree(program.Game) != before);
+}
+
+// A player's edit of a mod's file is listed; Re-apply keeps it under quill-kept, copies
+// the mod's file again and leaves the list empty.
+void QtWindowsTest::verifyListsAnEditAndReapplyKeepsIt() {
+    QtProgram program;
+    program.Start(kYesToAll);
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Window()));
+    QVERIFY(QtProgram::ClickKey(program.Control<QtListView>("lstSetups"), "Night Mode"));
+    QTest::mouseClick(program.Control<QtButton>("cmdApply"), Qt::LeftButton);
+    const std::string sprite = "qel2_data\\default\\gamedata\\newsprite.txt";
+    program.Game.Write(sprite, "edited by hand\r\n");
+
+    bool shown = false;
+    std::vector<std::string> rows;
+    std::string before, after;
+    QVERIFY(program.WithWindow("cmdVerify", "frmVerify", [&](QtForm& verify) {
+        shown = ShowsItsDescription(&verify, frmVerify::Description());
+        auto* list = program.Control<QtListView>("lstVerify");
+        for (int row = 1; row <= list->Count(); ++row)
+            rows.push_back(list->Text(row) + " " + list->SubItem(row));
+        auto* summary = program.Control<QtLabel>("lblVerifySummary");
+        before = summary->text().toStdString();
+        if (QtProgram::ClickKey(list, sprite))
+            QTest::mouseClick(program.Control<QtButton>("cmdVerifyReapply"), Qt::LeftButton);
+        after = summary->text().toStdString();
+        QTest::mouseClick(program.Control<QtButton>("cmdVerifyClose"), Qt::LeftButton);
+    }));
+    QVERIFY(shown);
+    QCOMPARE(rows, std::vector<std::string>{sprite + " Changed since applied (Night Mode)"});
+    QVERIFY2(before.ends_with(" files checked, 1 differ."), before.c_str());
+    QVERIFY2(after.ends_with(" files checked, all as applied."), after.c_str());
+    QCOMPARE(program.Game.Read(sprite),
+             program.Game.Read("mods\\nightmode\\nightmode_newsprite.txt"));
+    bool kept = false;
+    for (const auto& [name, content] : Tree(program.Game))
+        kept = kept || (name.starts_with("quill-kept/") && content == "edited by hand\r\n");
+    QVERIFY(kept);
 }
 
 QTEST_MAIN(QtWindowsTest)

@@ -16,6 +16,11 @@
 #                                 variables (NAME=VALUE, one a line) for that run
 #   game/ (optional)              the game folder to start from (else the demo game)
 #   overlay/ (optional)           files copied over the game folder before the first run
+#   overlay2/, overlay3/, ... (optional)
+#                                 files copied over the game folder before that run (a
+#                                 game update, a player's edit between two runs)
+#   remove2.txt, remove3.txt, ... (optional)
+#                                 files deleted before that run, one a line
 #   empty (optional file)         start from an empty folder instead
 #   readonly.txt (optional)       files made read-only before the first run, one a line
 #   outside/ (optional)           a sentinel folder copied beside the game folder: no run
@@ -30,10 +35,12 @@
 #       exists PATH | absent PATH | unchanged PATH | contains PATH TEXT
 #       | lacks PATH TEXT | equals PATH FILE-IN-SCENARIO | readonly PATH
 #       | lines PATH FILE-IN-SCENARIO | mode PATH OCTAL | noleftovers PATH
+#       | kept PATTERN FILE-IN-SCENARIO
 #     `lines` wants the lines of FILE-IN-SCENARIO, in order and one after the other,
 #     somewhere in PATH; there a line "*" stands for any one line (a date, a time).
 #     `mode` wants the permission bits (ignored where the host has none).
 #     `noleftovers` wants no temporary file of the program in PATH or below it.
+#     `kept` wants exactly one file that matches PATTERN ("*" in its name), equal to FILE.
 # PATHs are relative to the game folder, written with "\". In transcripts and in the
 # text that `lines`, `contains` and `lacks` read, the game folder is written @GAME@ and
 # the scenario's work folder (that holds it and outside/) @WORK@.
@@ -63,14 +70,17 @@ file(MAKE_DIRECTORY "${game}")
 if(NOT EXISTS "${SCENARIO}/empty")
   file(COPY "${source}/" DESTINATION "${game}")
 endif()
-if(EXISTS "${SCENARIO}/overlay")
+function(copy_overlay overlay)
   # file(COPY) skips a file whose copy has the same time stamp, which a fresh checkout
   # gives the demo game and the overlay alike: clear the way first.
-  file(GLOB_RECURSE replaced RELATIVE "${SCENARIO}/overlay" "${SCENARIO}/overlay/*")
+  file(GLOB_RECURSE replaced RELATIVE "${overlay}" "${overlay}/*")
   foreach(relative IN LISTS replaced)
     file(REMOVE "${game}/${relative}")
   endforeach()
-  file(COPY "${SCENARIO}/overlay/" DESTINATION "${game}")
+  file(COPY "${overlay}/" DESTINATION "${game}")
+endfunction()
+if(EXISTS "${SCENARIO}/overlay")
+  copy_overlay("${SCENARIO}/overlay")
 endif()
 
 if(EXISTS "${SCENARIO}/outside")
@@ -197,6 +207,16 @@ while(TRUE)
   endif()
   if(NOT EXISTS "${SCENARIO}/script${suffix}.txt")
     break()
+  endif()
+  if(NOT run EQUAL 1 AND EXISTS "${SCENARIO}/overlay${suffix}")
+    copy_overlay("${SCENARIO}/overlay${suffix}")
+  endif()
+  if(NOT run EQUAL 1 AND EXISTS "${SCENARIO}/remove${suffix}.txt")
+    file(STRINGS "${SCENARIO}/remove${suffix}.txt" removed)
+    foreach(relative IN LISTS removed)
+      native_of("${relative}" file)
+      file(REMOVE "${file}")
+    endforeach()
   endif()
   if(EXISTS "${SCENARIO}/setup${suffix}.cmake")
     include("${SCENARIO}/setup${suffix}.cmake")
@@ -376,6 +396,18 @@ if(EXISTS "${SCENARIO}/checks.txt")
       has_block("${content_lines}" "${wanted_lines}" found)
       if(NOT found)
         message(SEND_ERROR "check '${check}': the lines of ${argument} are not in\n${content}")
+        set(failed TRUE)
+      endif()
+    elseif(kind STREQUAL "kept")
+      file(GLOB matches "${file}")
+      list(LENGTH matches count)
+      set(different TRUE)
+      if(count EQUAL 1)
+        execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${matches}" "${SCENARIO}/${argument}"
+                        RESULT_VARIABLE different)
+      endif()
+      if(different)
+        message(SEND_ERROR "check '${check}': ${count} files match, or the one differs")
         set(failed TRUE)
       endif()
     elseif(kind STREQUAL "noleftovers")

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "NativeLauncher.h"
+#include "ProgressReports.h"
 #include "Setup.h"
 #include "Win32Dialogs.h"
 #include "Win32Text.h"
@@ -18,6 +19,7 @@
 #include "frmManageSetups.h"
 #include "frmPreview.h"
 #include "frmSetupFiles.h"
+#include "frmVerify.h"
 
 // Each control names only the fields it has.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -137,12 +139,7 @@ TEST(Win32Windows, ApplyingASetupMovesTheProgressBarAndAnswersNoSelection) {
     EXPECT_EQ(program.Main->CurrentSetup, program.Main->OriginalSetup);
 
     // Each progress report is on the bar, and drawn, before the operation goes on.
-    struct Report {
-        int step, outOf;
-        bool visible;
-        LRESULT shown, top;
-    };
-    std::vector<Report> reports;
+    std::vector<ProgressReport> reports;
     static int paints = 0;
     paints = 0;
     auto counter = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -167,16 +164,7 @@ TEST(Win32Windows, ApplyingASetupMovesTheProgressBarAndAnswersNoSelection) {
     EXPECT_EQ(program.Game.Read("qel2_data\\default\\gamedata\\units.txt"),
               program.Game.Read("mods\\baserules\\baserules_units.txt"));
     int shown = 0;
-    for (const Report& report : reports) {
-        if (report.step < 0) {
-            EXPECT_FALSE(report.visible);
-            continue;
-        }
-        ++shown;
-        EXPECT_TRUE(report.visible);
-        EXPECT_EQ(report.shown, report.step);
-        EXPECT_EQ(report.top, std::max(1, report.outOf));
-    }
+    EXPECT_EQ(ProgressMismatch(reports, shown), "");
     EXPECT_GE(shown, 2);
     EXPECT_GE(paints, shown);
 }
@@ -270,6 +258,34 @@ TEST(Win32Windows, PreviewAndFilesOfASetupAreDrawnFromTheirDescriptions) {
     }));
     EXPECT_TRUE(filesShown);
     EXPECT_FALSE(mod.empty());
+}
+
+// Verify, drawn from its description: a player's edit is listed, and Re-apply puts the
+// mod's file back (the edit kept) and empties the list.
+TEST(Win32Windows, VerifyListsAnEditThatReapplyPutsRight) {
+    Win32Program program;
+    program.Start(kYesToAll);
+    ASSERT_TRUE(program.ClickItem("lstSetups", "Night Mode"));
+    program.Click("cmdApply");
+    const std::string sprite = "qel2_data\\default\\gamedata\\newsprite.txt";
+    program.Game.Write(sprite, "edited by hand\r\n");
+
+    std::wstring state, before, after;
+    ASSERT_TRUE(program.WithWindow("cmdVerify", "frmVerify", [&](Win32Form& verify) {
+        ExpectShowsItsDescription(verify, frmVerify::Description());
+        state = ItemText(program.Handle("lstVerify"), 1, 1);
+        before = Win32Program::Shown(program.Handle("lblVerifySummary"));
+        if (program.ClickItem("lstVerify", sprite))
+            program.Click("cmdVerifyReapply");
+        after = Win32Program::Shown(program.Handle("lblVerifySummary"));
+        program.Click("cmdVerifyClose");
+    }));
+    EXPECT_EQ(state, L"Changed since applied (Night Mode)");
+    EXPECT_TRUE(before.ends_with(L" files checked, 1 differ.")) << Win32Text::FromWide(before);
+    EXPECT_TRUE(after.ends_with(L" files checked, all as applied.")) << Win32Text::FromWide(after);
+    EXPECT_EQ(program.Game.Read(sprite),
+              program.Game.Read("mods\\nightmode\\nightmode_newsprite.txt"));
+    EXPECT_TRUE(program.Game.Exists("quill-kept\\qel2_data\\default\\gamedata"));
 }
 
 TEST(Win32Windows, OptionsAndPlayerValuesAreSavedWhenClosedFromTheTitleBar) {

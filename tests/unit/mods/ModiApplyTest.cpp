@@ -52,6 +52,24 @@ class ModiApply : public ::testing::Test {
         game.Folder.Write("Quill.log", "");
         game.Recorded.clear();
     }
+    // That the log holds `total` lines, of which the last are `tail`.
+    void ExpectLogEndsWith(std::size_t total, const Lines& tail) const {
+        const Lines log = game.LogLines();
+        ASSERT_EQ(log.size(), total);
+        EXPECT_EQ(Lines(log.end() - static_cast<std::ptrdiff_t>(tail.size()), log.end()), tail);
+    }
+    // What the game data holds once a mod that replaced a.txt, added new.txt and
+    // substituted b.txt is undone: the game's own files back, the added file kept, and
+    // "orig_" kept for good.
+    static std::map<std::string, std::string> UndoneTree() {
+        return {
+            {"qel2_data/default/gamedata/a.txt", "game a"},
+            {"qel2_data/default/gamedata/b.txt", "game b"},
+            {"qel2_data/default/gamedata/c.txt", "game c"},
+            {"qel2_data/default/gamedata/new.txt", "mod new"},
+            {"qel2_data/default/gamedata/orig_a.txt", "game a"},
+        };
+    }
 
     GameFixture game;
 };
@@ -95,14 +113,7 @@ TEST_F(ModiApply, ApplyBacksUpWhatItReplacesAndUnApplyPutsItBack) {
                                }));
     EXPECT_EQ(game.Recorded, (Lines{"status:Unapplying mod one...", "1/2", "2/2", "-1/0", "1/1",
                                     "-1/0", "status:"}));
-    // The game's own files are back; the added file stays, and "orig_" is kept for good.
-    EXPECT_EQ(game.Tree("qel2_data"), (std::map<std::string, std::string>{
-                                          {"qel2_data/default/gamedata/a.txt", "game a"},
-                                          {"qel2_data/default/gamedata/b.txt", "game b"},
-                                          {"qel2_data/default/gamedata/c.txt", "game c"},
-                                          {"qel2_data/default/gamedata/new.txt", "mod new"},
-                                          {"qel2_data/default/gamedata/orig_a.txt", "game a"},
-                                      }));
+    EXPECT_EQ(game.Tree("qel2_data"), UndoneTree());
 }
 
 TEST_F(ModiApply, AMissingFirstSourceChangesNothing) {
@@ -125,16 +136,13 @@ TEST_F(ModiApply, AMissingThirdSourceRestoresTheFirstTwoLastFirst) {
     auto modi = game.Mod("bad", {"Application", T("a.txt", "a.txt"), T("b.txt", "b.txt"),
                                  T("gone.txt", "c.txt"), "@"});
     EXPECT_TRUE(Apply(*modi));
-    const Lines log = game.LogLines();
-    ASSERT_EQ(log.size(), 10u);
-    EXPECT_EQ(Lines(log.begin() + 5, log.end()),
-              (Lines{
-                  "Error: Could not find file: " + G("mods\\m\\gone.txt"),
-                  "Reversing already performed transfers.",
-                  "Restoring " + Data("orig_b.txt") + " to " + Data("b.txt"),
-                  "Restoring " + Data("orig_a.txt") + " to " + Data("a.txt"),
-                  "Encountered error while Applying bad, aborting.",
-              }));
+    ExpectLogEndsWith(10, {
+                              "Error: Could not find file: " + G("mods\\m\\gone.txt"),
+                              "Reversing already performed transfers.",
+                              "Restoring " + Data("orig_b.txt") + " to " + Data("b.txt"),
+                              "Restoring " + Data("orig_a.txt") + " to " + Data("a.txt"),
+                              "Encountered error while Applying bad, aborting.",
+                          });
     EXPECT_EQ(game.Recorded, (Lines{"status:Applying bad...", "1/3", "2/3", "3/3", "1/2", "2/2",
                                     "-1/0", "status:"}));
     auto after = game.Tree("qel2_data");
@@ -150,27 +158,18 @@ TEST_F(ModiApply, AFailingSubstitutionUndoesTheWholeApplication) {
                                  "Substitution", T("b.txt", "b.txt"), T("gone.txt", "c.txt"), "@"});
     EXPECT_TRUE(Apply(*modi));
     EXPECT_FALSE(modi->Applied());
-    const Lines log = game.LogLines();
-    ASSERT_EQ(log.size(), 13u);
-    EXPECT_EQ(Lines(log.begin() + 6, log.end()),
-              (Lines{
-                  "Error: Could not find file: " + G("mods\\m\\gone.txt"),
-                  "Reversing already performed transfers.",
-                  "Restoring " + Data("subst_b.txt") + " to " + Data("b.txt"),
-                  "Deleting " + Data("subst_b.txt"),
-                  "Encountered error while Applying bad, aborting.",
-                  "No backup exists to restore " + Data("new.txt"),
-                  "Restoring " + Data("orig_a.txt") + " to " + Data("a.txt"),
-              }));
+    ExpectLogEndsWith(13, {
+                              "Error: Could not find file: " + G("mods\\m\\gone.txt"),
+                              "Reversing already performed transfers.",
+                              "Restoring " + Data("subst_b.txt") + " to " + Data("b.txt"),
+                              "Deleting " + Data("subst_b.txt"),
+                              "Encountered error while Applying bad, aborting.",
+                              "No backup exists to restore " + Data("new.txt"),
+                              "Restoring " + Data("orig_a.txt") + " to " + Data("a.txt"),
+                          });
     EXPECT_EQ(game.Recorded, (Lines{"status:Applying bad...", "1/2", "2/2", "-1/0", "1/2", "2/2",
                                     "1/1", "-1/0", "status:", "1/2", "2/2", "-1/0"}));
-    EXPECT_EQ(game.Tree("qel2_data"), (std::map<std::string, std::string>{
-                                          {"qel2_data/default/gamedata/a.txt", "game a"},
-                                          {"qel2_data/default/gamedata/b.txt", "game b"},
-                                          {"qel2_data/default/gamedata/c.txt", "game c"},
-                                          {"qel2_data/default/gamedata/new.txt", "mod new"},
-                                          {"qel2_data/default/gamedata/orig_a.txt", "game a"},
-                                      }));
+    EXPECT_EQ(game.Tree("qel2_data"), UndoneTree());
 }
 
 TEST_F(ModiApply, TheGameFileSurvivesSeveralModsOverIt) {

@@ -32,6 +32,18 @@ std::set<std::string> Entries(const std::string& native) {
     return names;
 }
 
+// Whether the folder holds that one file with that content, and nothing beside it (no
+// temporary left behind).
+::testing::AssertionResult HoldsOnly(const TempFolder& tmp, const std::string& name,
+                                     const std::string& content) {
+    const std::set<std::string> entries = Entries(tmp.Native());
+    if (entries != std::set<std::string>{name})
+        return ::testing::AssertionFailure() << entries.size() << " entries, not only " << name;
+    if (tmp.Read(name) != content)
+        return ::testing::AssertionFailure() << name << " holds \"" << tmp.Read(name) << '"';
+    return ::testing::AssertionSuccess();
+}
+
 }  // namespace
 
 TEST(NativeFileSystemCase, ComponentsAreMatchedWithoutRegardToCase) {
@@ -200,8 +212,7 @@ TEST(NativeFileSystemWrites, OutputReplacesTheTargetOnlyWhenClosed) {
 
         out.Close();
     }
-    EXPECT_EQ(tmp.Read("quill.ini"), "new\r\n");
-    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"quill.ini"});
+    EXPECT_TRUE(HoldsOnly(tmp, "quill.ini", "new\r\n"));
 #ifndef _WIN32
     EXPECT_EQ(fs::status(tmp.NativeOf("quill.ini")).permissions(), fs::perms(0640));
 #endif
@@ -240,8 +251,7 @@ TEST(NativeFileSystemWrites, AppendingWritesInPlace) {
     OutputFile log(tmp.Path() + "Quill.log", OutputFile::Mode::Append);
     log.Write("second\r\n");
     // Lines already written survive whatever happens to the process afterwards.
-    EXPECT_EQ(tmp.Read("Quill.log"), "first\r\nsecond\r\n");
-    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"Quill.log"});
+    EXPECT_TRUE(HoldsOnly(tmp, "Quill.log", "first\r\nsecond\r\n"));
     log.Close();
     EXPECT_EQ(tmp.Read("Quill.log"), "first\r\nsecond\r\n");
 
@@ -315,8 +325,7 @@ TEST(NativeFileSystemWrites, AnUnfinishedOrFailedWriteLeavesTheOldFileWhole) {
         OutputFile abandoned(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
         abandoned.Write("Num");
     }
-    EXPECT_EQ(tmp.Read("userprofile.txt"), "DebugVesk=0\r\n");
-    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"userprofile.txt"});
+    EXPECT_TRUE(HoldsOnly(tmp, "userprofile.txt", "DebugVesk=0\r\n"));
 
     // Text is written in large pieces: a long one fails at once, a short one at the close.
     OutputFile full(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
@@ -325,14 +334,14 @@ TEST(NativeFileSystemWrites, AnUnfinishedOrFailedWriteLeavesTheOldFileWhole) {
         EXPECT_THROW(full.Write(std::string(1 << 17, 'x')), QuillonError);
     }
     EXPECT_THROW(full.Close(), QuillonError);
+    EXPECT_TRUE(HoldsOnly(tmp, "userprofile.txt", "DebugVesk=0\r\n"));
     OutputFile last(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
     last.Write(std::string(4096, 'x'));
     {
         FileSizeLimit limit(64);
         EXPECT_THROW(last.Close(), QuillonError);
     }
-    EXPECT_EQ(tmp.Read("userprofile.txt"), "DebugVesk=0\r\n");
-    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"userprofile.txt"});
+    EXPECT_TRUE(HoldsOnly(tmp, "userprofile.txt", "DebugVesk=0\r\n"));
 }
 
 TEST(NativeFileSystemWrites, AFailedCopyLeavesTheTargetWhole) {

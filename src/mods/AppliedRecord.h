@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "NativeFileSystem.h"
+
+class FileAccess;
+
+// quill.record in the game folder: what Quillon left in the game, so that it can tell
+// a file it placed from one that changed behind its back. For every file it wrote and
+// still answers for, and every "orig_" and "subst_" backup it made, it keeps the path
+// relative to the game folder, the size, the time stamp, an XXH3 content hash, the
+// mod that wrote it and the kind of transfer. A game file put back from its backup is
+// kept as the game's own ("Game", no mod).
+//
+// The record is a help, never a condition: when it is missing, unreadable or written
+// for another game folder, Quillon knows nothing and behaves as it did without it.
+//
+// The file is text after the line "Quillon record": a line "Folder<tab>game folder",
+// then one line "File<tab>path<tab>size<tab>time<tab>hash<tab>kind<tab>mod" each, and
+// the line "End".
+class AppliedRecord {
+  public:
+    static constexpr const char* kFileName = "quill.record";
+    // The kind of a game file put back from its backup (a transfer's kind otherwise).
+    static constexpr const char* kGame = "Game";
+    // Where a player's edit of a mod's file is kept before it is overwritten.
+    static constexpr const char* kKeptFolder = "quill-kept";
+
+    struct Entry {
+        std::string Path;  // relative to the game folder
+        NativeFs::FileStamp Stamp;
+        std::string Hash;
+        std::string Kind;
+        std::string Mod;
+    };
+
+    AppliedRecord() = default;
+    ~AppliedRecord();
+    AppliedRecord(const AppliedRecord&) = delete;
+    AppliedRecord& operator=(const AppliedRecord&) = delete;
+
+    // Binds to the record of a game folder (ending in "\") and reads it; the mod
+    // operations on that folder then find it through Of. With the test seam
+    // QUILLON_TEST_NO_RECORD it stays unbound and does nothing at all.
+    void Setup(const std::string& GamePath);
+    // Writes the record when it changed (crash-safe). A record that cannot be written
+    // costs the knowledge, never the operation: it is removed if it can be.
+    void Save();
+    // Forgets everything (an operation was cut short: files may belong to either setup).
+    void Discard();
+
+    // The record bound to the game folder QELPath, or null.
+    static AppliedRecord* Of(const std::string& QELPath);
+
+    const std::map<std::string, Entry>& Entries() const { return entries_; }
+    const Entry* Find(const std::string& FullName) const;
+    std::string FullName(const Entry& E) const { return gamePath_ + E.Path; }
+
+    // A mod's transfer wrote File with the content whose hash is Hash.
+    void NoteWritten(const std::string& File, const std::string& Hash, const std::string& Mod,
+                     const std::string& Kind);
+    // The file as it is now, under the entry it has (or as the game's own).
+    void NoteAsItIs(const std::string& File);
+    // File now holds its backup's content.
+    void NoteRestored(const std::string& File, const std::string& Backup);
+    void Forget(const std::string& File);
+
+    // Whether File is not what its entry says: the size and time stamp answer when
+    // they match, the content hash otherwise. A missing file differs.
+    bool Differs(const Entry& E) const;
+    // The game's own file should be in File's place and has changed since.
+    bool GameFileChanged(const std::string& File) const;
+    // When File should be a mod's and has changed since it was written, copies it under
+    // quill-kept, says so in the log and gives that copy's path (else "").
+    std::string KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile) const;
+    // The hash of File's content, or of what the record knows of it when the size and
+    // time stamp still match.
+    std::string HashOf(const std::string& File) const;
+    static std::string HashOfFile(const std::string& File);
+
+  private:
+    std::string Relative(const std::string& File) const;
+    void Read();
+
+    std::string gamePath_;
+    // Keyed by the relative path without regard to letter case.
+    std::map<std::string, Entry> entries_;
+    bool changed_ = false;
+};
