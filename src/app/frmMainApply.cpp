@@ -1,6 +1,5 @@
 // Applying a setup, the careful restoration, and launching the game.
 #include "FileReference.h"
-#include "NativeFileSystem.h"
 #include "QuillonError.h"
 #include "Shared.h"
 #include "Useful.h"

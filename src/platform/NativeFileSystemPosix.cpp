@@ -362,31 +362,31 @@ std::vector<std::string> ListNames(
 }  // namespace
 
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
-    return ListNames(folder, [&pattern](const std::string& native, const std::string& name,
-                                        unsigned char type) {
-        if (!WildcardMatch(pattern, name))
-            return false;
-        // The listing itself tells a plain file; links and unknown kinds are asked.
-        if (type == DT_REG)
-            return true;
-        struct stat st;
-        return (type == DT_LNK || type == DT_UNKNOWN) &&
-               ::stat(JoinNative(native, name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    });
+    return ListNames(
+        folder, [&pattern](const std::string& native, const std::string& name, unsigned char type) {
+            if (!WildcardMatch(pattern, name))
+                return false;
+            // The listing itself tells a plain file; links and unknown kinds are asked.
+            if (type == DT_REG)
+                return true;
+            struct stat st;
+            return (type == DT_LNK || type == DT_UNKNOWN) &&
+                   ::stat(JoinNative(native, name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        });
 }
 
 std::vector<std::string> ListFolders(const std::string& folder) {
-    return ListNames(folder, [](const std::string& native, const std::string& name,
-                                unsigned char type) {
-        // The kernel's own trees are endless or dangerous to read.
-        if (native == "/" && (name == "proc" || name == "sys" || name == "dev"))
-            return false;
-        if (type == DT_DIR)
-            return true;
-        struct stat st;
-        return type == DT_UNKNOWN && ::lstat(JoinNative(native, name).c_str(), &st) == 0 &&
-               S_ISDIR(st.st_mode);
-    });
+    return ListNames(
+        folder, [](const std::string& native, const std::string& name, unsigned char type) {
+            // The kernel's own trees are endless or dangerous to read.
+            if (native == "/" && (name == "proc" || name == "sys" || name == "dev"))
+                return false;
+            if (type == DT_DIR)
+                return true;
+            struct stat st;
+            return type == DT_UNKNOWN && ::lstat(JoinNative(native, name).c_str(), &st) == 0 &&
+                   S_ISDIR(st.st_mode);
+        });
 }
 
 std::string CurrentFolder() {
