@@ -13,6 +13,10 @@ cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
 
+# The benchmark's smoke test: it must run and find the program's work done, at no speed
+# in particular.
+bench/run.sh --quick
+
 # The readers of the files players hand the program, under libFuzzer (clang): each
 # fuzz target for 30 seconds from its corpus.
 scripts/test-fuzz.sh

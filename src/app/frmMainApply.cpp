@@ -19,6 +19,7 @@ bool frmMain::ApplySelectedSetup() {
     std::shared_ptr<Setup> newSetup = ChosenSetup();
     if (!newSetup)
         return true;
+    FileInterface->ForgetRestorations();
     // On disk before the first file changes; removed once the switch has ended as it
     // should, whether the new setup was applied or given up.
     JournalOperation journal(JournalFile, {Journal::kSwitch, CurrentSetup->Name, newSetup->Name});
@@ -26,10 +27,12 @@ bool frmMain::ApplySelectedSetup() {
     try {
         aborted = SwitchToSetup(newSetup);
     } catch (...) {
+        FileInterface->ForgetRestorations();
         // What was done up to the error is known; the journal stays for the rest.
         Record.Save();
         throw;
     }
+    FileInterface->ForgetRestorations();
     // Before the journal goes: a record on disk is never older than the game's files
     // unless a journal says so.
     Record.Save();
@@ -104,6 +107,9 @@ void frmMain::RestoreOriginalAction(std::shared_ptr<FileReference>& Arg) {
     if (Log)
         LogFile.WriteLine("Restoring " + backup.Path() + backup.FileName() + " to " +
                           target.Path() + target.FileName());
+    // The unapply of this switch has just copied this very backup over the file.
+    if (FileInterface->RestoredFrom(backup, target))
+        return;
     backup.CopyIntoReference(target, false);
     Record.NoteRestored(target.FullName(), backup.FullName());
 }

@@ -135,6 +135,9 @@ void Journal::NoteModOperation(FileInterface* Files, const std::string& QELPath,
 }
 
 JournalOperation::JournalOperation(Journal& Into, const Journal::Record& What) : journal_(Into) {
+    // What the file layer learnt of the game's folders (their spelling, their real
+    // paths) holds for one operation: the user may have changed them since the last.
+    NativeFs::ForgetCachedFolders();
     journal_.Begin(What);
 }
 

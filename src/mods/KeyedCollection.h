@@ -2,7 +2,7 @@
 
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "QuillonError.h"
@@ -27,9 +27,7 @@ class KeyedCollection {
     void Remove(const char* Key) { Remove(std::string(Key)); }
 
     // Whether an element is stored under the key (letter case ignored).
-    bool HasKey(const std::string& Key) const {
-        return !Key.empty() && keys_.count(TextCase::Lower(Key)) > 0;
-    }
+    bool HasKey(const std::string& Key) const { return Find(Key) != npos; }
 
     // Iteration in position order.
     struct Entry {
@@ -66,13 +64,22 @@ class KeyedCollection {
         if (!BeforeKey.empty())
             at = PositionOfKey(BeforeKey);
         items_.insert(items_.begin() + static_cast<long>(at), Entry{std::move(NewItem), sKey});
-        if (!sKey.empty())
-            keys_.insert(TextCase::Lower(sKey));
+        if (at + 1 == items_.size()) {
+            if (!sKey.empty())
+                index_.emplace(TextCase::Lower(sKey), at);
+        } else {
+            Reindex();
+        }
         return items_[at].item;
     }
 
     // The first element whose own Key property equals Key exactly, or none.
     Pointer FindByKeyProperty(const std::string& Key) const {
+        // Elements are stored under their own Key, so the index finds the one there is;
+        // the walk serves a key the index does not lead to.
+        const std::size_t at = Find(Key);
+        if (at != npos && items_[at].item && items_[at].item->Key == Key)
+            return items_[at].item;
         for (const Entry& entry : items_)
             if (entry.item && entry.item->Key == Key)
                 return entry.item;
@@ -81,12 +88,24 @@ class KeyedCollection {
 
   private:
     std::size_t Find(const std::string& Key) const {
-        if (!HasKey(Key))
+        if (Key.empty())
             return npos;
+        const auto hit = index_.find(TextCase::Lower(Key));
+        return hit == index_.end() ? npos : hit->second;
+    }
+    void Erase(std::size_t At) {
+        const bool last = At + 1 == items_.size();
+        if (last && !items_[At].key.empty())
+            index_.erase(TextCase::Lower(items_[At].key));
+        items_.erase(items_.begin() + static_cast<long>(At));
+        if (!last)
+            Reindex();
+    }
+    void Reindex() {
+        index_.clear();
         for (std::size_t i = 0; i < items_.size(); ++i)
-            if (!items_[i].key.empty() && TextCase::EqualIgnoringCase(items_[i].key, Key))
-                return i;
-        return npos;
+            if (!items_[i].key.empty())
+                index_.emplace(TextCase::Lower(items_[i].key), i);
     }
     std::size_t Position(long Index) const {
         if (Index < 1 || Index > Count())
@@ -102,14 +121,8 @@ class KeyedCollection {
         return at;
     }
 
-    void Erase(std::size_t At) {
-        if (!items_[At].key.empty())
-            keys_.erase(TextCase::Lower(items_[At].key));
-        items_.erase(items_.begin() + static_cast<long>(At));
-    }
-
     std::vector<Entry> items_;
-    // The keys in use, letter case folded: a collection filled from a file of many
-    // thousand setups checks each new key at once, not against all the others.
-    std::unordered_set<std::string> keys_;
+    // Lower-cased key -> position in items_: finding a key costs the same in a list of
+    // thousands of mods as in a list of five.
+    std::unordered_map<std::string, std::size_t> index_;
 };

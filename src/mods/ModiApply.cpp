@@ -1,6 +1,7 @@
 // Putting a mod's files into the game folder and taking them out again.
 #include "AppliedRecord.h"
 #include "FileAccess.h"
+#include "FileInterface.h"
 #include "FileReference.h"
 #include "Modi.h"
 #include "NativeFileSystem.h"
@@ -198,6 +199,9 @@ void Modi::ReverseTransfers(const ::Transfers& List, const OperationContext& Con
                 record->KeepIfEdited(target->FullName(), Context.Log, Context.LogFile);
             Context.LogLine("Restoring " + restored->FullName() + " to " + target->FullName());
             restored->CopyIntoReference(*target, false);
+            // The careful restoration that may follow copies no "orig_" backup again.
+            if (restored == orig.get())
+                Context.FileInterface->NoteRestored(*orig, *target);
             if (record)
                 record->NoteRestored(target->FullName(), restored->FullName());
         } else {

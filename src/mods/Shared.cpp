@@ -1,5 +1,7 @@
 #include "Shared.h"
 
+#include <vector>
+
 #include "Dialogs.h"
 #include "FileAccess.h"
 #include "NativeFileSystem.h"
@@ -36,15 +38,24 @@ void WriteProfileValue(FileAccess& File, ::FileInterface* FileInterface, const s
                        const std::string& Value) {
     if (!File.Reference() || File.FileAbsent())
         return;
-    FileAccess scratch;
-    scratch.SetFileToTemp(FileInterface);
     File.OpenFileForInput();
-    scratch.OpenFileForOutput();
+    std::vector<std::string> lines;
+    std::string text;
     while (!File.EOfF()) {
         const std::string line = File.Read();
-        scratch.WriteLine(EntryName(line) == Field ? Field + "=" + Value : line);
+        lines.push_back(EntryName(line) == Field ? Field + "=" + Value : line);
+        text += lines.back() + Useful::CrLf;
     }
     File.CloseFile();
+    // A profile that would come out as it is stays untouched: nothing is written,
+    // flushed to disk or renamed for a value the player did not change.
+    if (text == NativeFs::ReadWholeFile(File.Reference()->FullName()))
+        return;
+    FileAccess scratch;
+    scratch.SetFileToTemp(FileInterface);
+    scratch.OpenFileForOutput();
+    for (const std::string& line : lines)
+        scratch.WriteLine(line);
     scratch.CloseFile();
     // The finished scratch file takes the profile's place in one step, so the game
     // never finds half a profile. A read-only profile is replaced all the same (the

@@ -9,11 +9,10 @@
 namespace {
 
 // Mods are written on Windows as often as elsewhere: both separators mean the same.
-std::string WithBackslashes(std::string Path) {
+void UseBackslashes(std::string& Path) {
     for (char& c : Path)
         if (c == '/')
             c = '\\';
-    return Path;
 }
 
 bool Contains(std::string_view Text, std::string_view Find) {
@@ -37,7 +36,13 @@ bool IsDeviceName(std::string_view Component) {
 }  // namespace
 
 bool Transfer::PathForbidden(const std::string& Path) {
-    const std::string lower = TextCase::Lower(WithBackslashes(Path));
+    // Start-up checks every path of every mod: the lower-cased copy is made in a buffer
+    // kept from one path to the next.
+    static thread_local std::string lower;
+    lower.assign(Path);
+    UseBackslashes(lower);
+    for (char& c : lower)
+        c = TextCase::LowerChar(c);
     // On a file system that ignores case, ORIG_x is the backup of x and x.EXE a program.
     for (std::string_view part : {"orig_", "..", "subst_", "*", "?"})
         if (Contains(lower, part))
@@ -74,18 +79,29 @@ bool Transfer::PathForbidden(const std::string& Path) {
     return false;
 }
 
-void Transfer::Split(const std::string& Path, std::string& Folder, std::string& Name) {
-    const long slash = Useful::LastPosition(Path, "\\");
+void Transfer::Split(std::string Path, std::string& Folder, std::string& Name) {
+    const std::size_t slash = Path.rfind('\\');
     // A path without a folder names a file of the game folder itself.
-    Folder = slash == 0 ? std::string() : Path.substr(0, static_cast<std::size_t>(slash - 1));
-    Name = Path.substr(static_cast<std::size_t>(slash));
+    if (slash == std::string::npos) {
+        Folder.clear();
+        Name = std::move(Path);
+        return;
+    }
+    Name.assign(Path, slash + 1);
+    Path.resize(slash);
+    Folder = std::move(Path);
 }
 
 namespace {
 // The path as stored: "%d" expanded and "/" read as "\"; "" when it is forbidden.
 std::string PreparedPath(const std::string& Path) {
-    const std::string path = WithBackslashes(Useful::ReplaceAll(Path, "%d", "qel2_data\\default"));
-    return Transfer::PathForbidden(path) ? std::string() : path;
+    std::string path = Path.find("%d") == std::string::npos
+                           ? Path
+                           : Useful::ReplaceAll(Path, "%d", "qel2_data\\default");
+    UseBackslashes(path);
+    if (Transfer::PathForbidden(path))
+        path.clear();
+    return path;
 }
 }  // namespace
 

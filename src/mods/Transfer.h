@@ -28,9 +28,9 @@ class Transfer {
     std::string Key;
 
   private:
-    static void Split(const std::string& Path, std::string& Folder, std::string& Name);
-    void SplitFromFile(const std::string& Path) { Split(Path, fromFolder_, fromName_); }
-    void SplitToFile(const std::string& Path) { Split(Path, toFolder_, toName_); }
+    static void Split(std::string Path, std::string& Folder, std::string& Name);
+    void SplitFromFile(std::string Path) { Split(std::move(Path), fromFolder_, fromName_); }
+    void SplitToFile(std::string Path) { Split(std::move(Path), toFolder_, toName_); }
 
     std::string fromFolder_;
     std::string fromName_;

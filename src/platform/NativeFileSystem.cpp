@@ -135,8 +135,11 @@ std::string InputFile::ReadLine() {
     if (AtEnd())
         return "";
     // Lines are cut as they are read, so the file is held once, whatever its lines.
-    const std::size_t end = text_.find_first_of("\r\n", next_);
-    if (end == std::string::npos) {
+    // One pass over the characters (find_first_of searches its set at every one).
+    std::size_t end = next_;
+    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n')
+        ++end;
+    if (end == text_.size()) {
         std::string line = text_.substr(next_);
         next_ = text_.size();
         return line;

@@ -89,6 +89,11 @@ void WriteKeepingReadOnly(const std::string& file, bool readOnly,
 // bit).
 void CopyFile(const std::string& from, const std::string& to, bool flush = false);
 
+// Copies a file over another as CopyFile does, keeping the target's read-only
+// attribute: a read-only target is left alone unless force, and stays read-only when
+// replaced; a writable one stays writable. True when it copied.
+bool CopyFileOver(const std::string& from, const std::string& to, bool force);
+
 // Makes a new file `to` that keeps what `from` holds now, on the disk before the call
 // returns: a hard link to `from` where the file system allows one (nothing to copy,
 // nothing to wait for), else a flushed copy. A read-only file is always copied: it
@@ -118,6 +123,22 @@ void CreateFolder(const std::string& folder);
 // A folder path as the program stores it: lower-cased on Windows, whose file names
 // ignore case; unchanged elsewhere.
 std::string FolderSpelling(const std::string& folder);
+
+// Which file on disk a name stands for, told apart from every other file there.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && file == other.file;
+    }
+};
+struct FileIdentityHash {
+    std::size_t operator()(const FileIdentity& id) const {
+        return static_cast<std::size_t>(id.file * 0x9E3779B97F4A7C15ull ^ id.volume);
+    }
+};
+// The identity of the file a path names; false when it names none.
+bool IdentifyFile(const std::string& path, FileIdentity& identity);
 
 // The path as the operating system spells it (for messages and for launching).
 std::string NativePath(const std::string& path);
@@ -165,8 +186,9 @@ class OutputFile {
     std::unique_ptr<Impl> impl_;
 };
 
-// Forgets what the layer has learnt about folders (tests that change folders behind
-// its back use it).
+// Forgets what the layer has learnt about folders: which exist, how they are spelt and
+// where they really are. Each operation on the game starts afresh, and tests that
+// change folders behind its back.
 void ForgetCachedFolders();
 
 }  // namespace NativeFs

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <unordered_map>
 
 #include "NativeFileSystem.h"
 #include "NativeFileSystemShared.h"
@@ -21,6 +22,7 @@ namespace {
 
 using PosixPaths::Exists;
 using PosixPaths::JoinNative;
+using PosixPaths::KnownFolder;
 using PosixPaths::NoteCreated;
 using PosixPaths::NoteDeleted;
 using PosixPaths::Resolve;
@@ -53,14 +55,31 @@ using PosixPaths::Split;
 
 // Read-only means the owner may not write, and the program honours it even when the
 // process could write anyway (as root, or through the rename that replaces a file).
-void RefuseReadOnly(const std::string& native, const char* what = "Cannot write") {
-    struct stat st;
-    if (!Exists(native, &st))
+// St is what the file is (st_mode 0: nothing there).
+void RefuseReadOnly(const std::string& native, const struct stat& st,
+                    const char* what = "Cannot write") {
+    if (st.st_mode == 0)
         return;
     if (S_ISDIR(st.st_mode))
         RaiseErrno(EISDIR, what, native);
     if ((st.st_mode & S_IWUSR) == 0)
         RaiseErrno(EACCES, what, native);
+}
+
+void RefuseReadOnly(const std::string& native, const char* what = "Cannot write") {
+    struct stat st;
+    if (!Exists(native, &st))
+        st.st_mode = 0;
+    RefuseReadOnly(native, st, what);
+}
+
+mode_t Umask() {
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
+    return mask;
 }
 
 // The real path of the game folder that writes are confined to; "" when they are not.
@@ -103,6 +122,29 @@ std::string RealInside(const std::string& native, const std::string& target) {
     return real;
 }
 
+// The real paths of the folders written into in this operation, by their native
+// path (absolute ones only: the current folder may change). Finding one costs a look
+// at every component of the path, and a switch writes thousands of files into the
+// same few hundred folders; the program itself makes no folder a link, and the cache
+// is forgotten with the others at the start of each operation. Whether the real path
+// lies inside the game folder is still asked at every write.
+std::unordered_map<std::string, std::string>& RealFolders() {
+    static std::unordered_map<std::string, std::string> folders;
+    return folders;
+}
+
+std::string RealFolderInside(const std::string& native, const std::string& target) {
+    if (native.empty() || native[0] != '/')
+        return RealInside(native, target);
+    auto& cache = RealFolders();
+    const auto hit = cache.find(native);
+    if (hit != cache.end() && InsideRoot(hit->second))
+        return hit->second;
+    const std::string real = RealInside(native, target);
+    cache[native] = real;
+    return real;
+}
+
 // A file to be written, as the system is to be given it: in its real folder.
 struct Target {
     Split split;         // as the program named it (for the folder caches)
@@ -110,9 +152,10 @@ struct Target {
     std::string path;    // the file in its real folder
 };
 
-Target WritableTarget(const std::string& file) {
-    Target target{Resolve(file), "", ""};
-    target.folder = RealInside(target.split.folder, target.split.full);
+// With st, what is there now is told there too (st_mode 0: nothing).
+Target WritableTarget(const std::string& file, struct stat* st = nullptr) {
+    Target target{Resolve(file, st), "", ""};
+    target.folder = RealFolderInside(target.split.folder, target.split.full);
     target.path = JoinNative(target.folder, target.split.name);
     return target;
 }
@@ -128,14 +171,20 @@ std::string TemporarySibling(const std::string& nativeFolder) {
     return JoinNative(nativeFolder.empty() ? "." : nativeFolder, name);
 }
 
-// The permissions a file written over target keeps: those of the file it replaces
-// (set-id bits are never carried over); false when there is none.
-bool ExistingPermissions(const std::string& target, mode_t& permissions) {
-    struct stat st;
-    if (!Exists(target, &st) || !S_ISREG(st.st_mode))
+// The permissions a file written over one that is st keeps: those of the file it
+// replaces (set-id bits are never carried over); false when there is none.
+bool ExistingPermissions(const struct stat& st, mode_t& permissions) {
+    if (st.st_mode == 0 || !S_ISREG(st.st_mode))
         return false;
     permissions = st.st_mode & 0777;
     return true;
+}
+
+bool ExistingPermissions(const std::string& target, mode_t& permissions) {
+    struct stat st;
+    if (!Exists(target, &st))
+        return false;
+    return ExistingPermissions(st, permissions);
 }
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
@@ -203,12 +252,13 @@ class Fd {
 // Opens a file for reading only when it is a regular file, links followed: a pipe
 // would keep the program waiting, a device might never end. Neither open nor read
 // waits.
+// St holds what the name was found to be (st_mode 0: nothing, or not looked at).
 int OpenRegularFile(const std::string& native, struct stat& st) {
     auto refuse = [&native] {
         throw QuillonError(PlatformError::FileNotFound, "Platform",
                            "Cannot open " + native + ": it is not a regular file");
     };
-    if (Exists(native, &st) && !S_ISREG(st.st_mode))
+    if (st.st_mode != 0 && !S_ISREG(st.st_mode))
         refuse();
     Fd fd(::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0)
@@ -219,6 +269,39 @@ int OpenRegularFile(const std::string& native, struct stat& st) {
     if (!S_ISREG(st.st_mode))
         refuse();
     return fd.release();
+}
+
+// Opens the file a path names for reading, with OpenRegularFile's care; native is set
+// to where it was found.
+int OpenSource(const std::string& path, std::string& native, struct stat& st) {
+    native = Resolve(path, &st).full;
+    return OpenRegularFile(native, st);
+}
+
+// Copies what `in` holds to a temporary sibling of the target and renames it over
+// the target. The new file is created with `mode` (less the umask); with `exact` the
+// file takes exactly `mode`.
+void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool flush) {
+    const std::string temp = TemporarySibling(target.folder);
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (out.get() < 0)
+        RaiseErrno(errno, "Cannot create a file beside", target.split.full);
+    try {
+        if (exact && (mode & ~Umask()) != mode && ::fchmod(out.get(), mode) != 0)
+            RaiseErrno(errno, "Cannot set the attributes of", target.split.full);
+        CopyContents(in, out.get(), target.split.full);
+        if (flush && ::fsync(out.get()) != 0)
+            RaiseErrno(errno, "Cannot write", target.split.full);
+        if (::close(out.release()) != 0)
+            RaiseErrno(errno, "Cannot write", target.split.full);
+        TestSeam::Reached(TestSeam::Point::Copy, target.split.full);
+        if (::rename(temp.c_str(), target.path.c_str()) != 0)
+            RaiseErrno(errno, "Cannot replace", target.split.full);
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    NoteCreated(target.split.folder, target.split.name);
 }
 
 }  // namespace
@@ -233,27 +316,33 @@ void ConfineWritesTo(const std::string& folder) {
     if (real.empty())
         RaiseErrno(errno, "Cannot find", native.empty() ? "." : native);
     WriteRoot() = real;
+    RealFolders().clear();
 }
 
 bool FileExists(const std::string& file) {
     struct stat st;
-    return Exists(ResolveFull(file), &st) && S_ISREG(st.st_mode);
+    Resolve(file, &st);
+    return st.st_mode != 0 && S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& folder) {
     std::string slashed = Slashed(folder);
     if (slashed.empty())
         return false;
+    if (KnownFolder(slashed))
+        return true;
     struct stat st;
     return Exists(ResolveFolder(slashed), &st) && S_ISDIR(st.st_mode);
 }
 
 namespace {
-// The visible names of a folder that `wanted` takes (given the folder's native path and
-// the name) and Windows could hold, sorted; none when the folder cannot be read.
+// The visible names of a folder that `wanted` takes (given the folder's native path,
+// the name and the kind the listing tells, DT_UNKNOWN when it does not) and Windows
+// could hold, sorted; none when the folder cannot be read.
 std::vector<std::string> ListNames(
     const std::string& folder,
-    const std::function<bool(const std::string& native, const std::string& name)>& wanted) {
+    const std::function<bool(const std::string& native, const std::string& name,
+                             unsigned char type)>& wanted) {
     std::vector<std::string> names;
     std::string native = ResolveFolder(Slashed(folder));
     DIR* dir = ::opendir(native.empty() ? "." : native.c_str());
@@ -263,7 +352,7 @@ std::vector<std::string> ListNames(
         std::string name = entry->d_name;
         if (name.empty() || name[0] == '.')
             continue;
-        if (wanted(native, name) && Shared::ListedNameUsable(folder, name))
+        if (wanted(native, name, entry->d_type) && Shared::ListedNameUsable(folder, name))
             names.push_back(name);
     }
     ::closedir(dir);
@@ -273,21 +362,31 @@ std::vector<std::string> ListNames(
 }  // namespace
 
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
-    return ListNames(folder, [&pattern](const std::string& native, const std::string& name) {
-        struct stat st;
-        return WildcardMatch(pattern, name) && ::stat(JoinNative(native, name).c_str(), &st) == 0 &&
-               S_ISREG(st.st_mode);
-    });
+    return ListNames(
+        folder, [&pattern](const std::string& native, const std::string& name, unsigned char type) {
+            if (!WildcardMatch(pattern, name))
+                return false;
+            // The listing itself tells a plain file; links and unknown kinds are asked.
+            if (type == DT_REG)
+                return true;
+            struct stat st;
+            return (type == DT_LNK || type == DT_UNKNOWN) &&
+                   ::stat(JoinNative(native, name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        });
 }
 
 std::vector<std::string> ListFolders(const std::string& folder) {
-    return ListNames(folder, [](const std::string& native, const std::string& name) {
-        // The kernel's own trees are endless or dangerous to read.
-        if (native == "/" && (name == "proc" || name == "sys" || name == "dev"))
-            return false;
-        struct stat st;
-        return ::lstat(JoinNative(native, name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    });
+    return ListNames(
+        folder, [](const std::string& native, const std::string& name, unsigned char type) {
+            // The kernel's own trees are endless or dangerous to read.
+            if (native == "/" && (name == "proc" || name == "sys" || name == "dev"))
+                return false;
+            if (type == DT_DIR)
+                return true;
+            struct stat st;
+            return type == DT_UNKNOWN && ::lstat(JoinNative(native, name).c_str(), &st) == 0 &&
+                   S_ISDIR(st.st_mode);
+        });
 }
 
 std::string CurrentFolder() {
@@ -330,44 +429,53 @@ void SetReadOnly(const std::string& file, bool readOnly) {
     const std::string native = ResolveFull(file);
     if (::stat(native.c_str(), &st) != 0)
         RaiseErrno(errno, "Cannot read the attributes of", native);
-    // The bits are those of the file a link leads to: that file must be in the game.
-    const std::string real = RealInside(native, native);
     mode_t mode = st.st_mode & 07777;
     mode = readOnly ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
+    if (mode == (st.st_mode & 07777))
+        return;
+    // The bits are those of the file a link leads to: that file must be in the game.
+    const std::string real = RealInside(native, native);
     if (::chmod(real.c_str(), mode) != 0)
         RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
 void CopyFile(const std::string& from, const std::string& to, bool flush) {
-    const std::string source = ResolveFull(from);
+    std::string source;
     struct stat st;
-    Fd in(OpenRegularFile(source, st));
-    const Target target = WritableTarget(to);
-    RefuseReadOnly(target.path);
+    Fd in(OpenSource(from, source, st));
+    struct stat old;
+    const Target target = WritableTarget(to, &old);
+    RefuseReadOnly(target.path, old);
     mode_t permissions = 0;
-    const bool replacing = ExistingPermissions(target.path, permissions);
-    const std::string temp = TemporarySibling(target.folder);
     // A new file gets no more than the system's default for new files: a backup of a
     // private or read-only file stays so, a program of a mod is no program here.
-    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0666));
-    if (out.get() < 0)
-        RaiseErrno(errno, "Cannot create a file beside", target.split.full);
-    try {
-        if (replacing && ::fchmod(out.get(), permissions) != 0)
-            RaiseErrno(errno, "Cannot set the attributes of", target.split.full);
-        CopyContents(in.get(), out.get(), target.split.full);
-        if (flush && ::fsync(out.get()) != 0)
-            RaiseErrno(errno, "Cannot write", target.split.full);
-        if (::close(out.release()) != 0)
-            RaiseErrno(errno, "Cannot write", target.split.full);
-        TestSeam::Reached(TestSeam::Point::Copy, target.split.full);
-        if (::rename(temp.c_str(), target.path.c_str()) != 0)
-            RaiseErrno(errno, "Cannot replace", target.split.full);
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
-    NoteCreated(target.split.folder, target.split.name);
+    if (ExistingPermissions(old, permissions))
+        ReplaceWithCopy(in.get(), target, permissions, true, flush);
+    else
+        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, flush);
+}
+
+bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+    std::string source;
+    struct stat st;
+    Fd in(OpenSource(from, source, st));
+    struct stat old;
+    const Target target = WritableTarget(to, &old);
+    if (old.st_mode != 0 && S_ISDIR(old.st_mode))
+        RaiseErrno(EISDIR, "Cannot write", target.split.full);
+    const bool readOnly = old.st_mode != 0 && (old.st_mode & S_IWUSR) == 0;
+    if (readOnly && !force)
+        return false;
+    // A replaced file keeps its permissions, read-only included; a new one takes the
+    // source's, as CopyFile gives them.
+    mode_t permissions = 0;
+    if (!ExistingPermissions(old, permissions))
+        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, false);
+    else if (readOnly)
+        ReplaceWithCopy(in.get(), target, permissions & ~static_cast<mode_t>(0222), true, false);
+    else
+        ReplaceWithCopy(in.get(), target, permissions, true, false);
+    return true;
 }
 
 bool BackupFile(const std::string& from, const std::string& to) {
@@ -462,10 +570,20 @@ void CreateFolder(const std::string& folder) {
 
 void ForgetCachedFolders() {
     PosixPaths::ForgetCache();
+    RealFolders().clear();
 }
 
 std::string NativePath(const std::string& path) {
     return ResolveFull(path);
+}
+
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+    struct stat st;
+    Resolve(path, &st);
+    if (st.st_mode == 0)
+        return false;
+    identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return true;
 }
 
 std::string FolderSpelling(const std::string& folder) {
@@ -477,22 +595,27 @@ bool DriveRootUsable(char letter) {
 }
 
 std::string ReadWholeFile(const std::string& file) {
-    const std::string native = ResolveFull(file);
+    std::string native;
     struct stat st;
-    Fd in(OpenRegularFile(native, st));
-    std::string content;
-    std::vector<char> buffer(1 << 16);
+    Fd in(OpenSource(file, native, st));
+    // One read takes a whole file of the size it had when opened; only a file that
+    // grows meanwhile needs more.
+    std::string content(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    std::size_t have = 0;
     for (;;) {
-        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
-        if (got == 0)
-            return content;
+        const ssize_t got = ::read(in.get(), content.data() + have, content.size() - have);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
             RaiseErrno(errno, "Cannot read", native);
         }
-        content.append(buffer.data(), static_cast<std::size_t>(got));
+        have += static_cast<std::size_t>(got);
+        if (got == 0 || have < content.size())
+            break;
+        content.resize(content.size() * 2);
     }
+    content.resize(have);
+    return content;
 }
 
 struct OutputFile::Impl {
@@ -501,11 +624,55 @@ struct OutputFile::Impl {
     std::string name;    // native, as the program named it
     Split split;
     std::string temp;  // empty when appending
+    // What was written and not yet handed to the system: a file is written in a few
+    // large pieces, not a line at a time. The log (appended to) is written through, so
+    // that its lines outlive a process that dies.
+    std::string pending;
+    bool flushed = false;   // some of the text already went to fd
+    off_t targetSize = -1;  // the replaced file's size, -1 when there was none
     bool failed = false;
+
+    static constexpr std::size_t kPiece = 1 << 16;
+
+    void Flush() {
+        if (pending.empty())
+            return;
+        try {
+            WriteAll(fd, pending.data(), pending.size(), name);
+        } catch (...) {
+            failed = true;
+            pending.clear();
+            throw;
+        }
+        pending.clear();
+        flushed = true;
+    }
+
+    // Whether the whole new text is what the target already holds.
+    bool SameAsTarget() const {
+        if (flushed || targetSize < 0 || static_cast<std::size_t>(targetSize) != pending.size())
+            return false;
+        Fd in(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat st;
+        if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
+            return false;
+        std::string current(pending.size() + 1, '\0');
+        std::size_t have = 0;
+        for (;;) {
+            const ssize_t got = ::read(in.get(), current.data() + have, current.size() - have);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            have += static_cast<std::size_t>(got);
+        }
+        return have == pending.size() && current.compare(0, have, pending) == 0;
+    }
 };
 
 OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_unique<Impl>()) {
-    const Target target = WritableTarget(file);
+    struct stat st;
+    const Target target = WritableTarget(file, &st);
     impl_->target = target.path;
     impl_->name = target.split.full;
     impl_->split = target.split;
@@ -520,7 +687,6 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
                 "Cannot append to " + impl_->name + ": it is a link to " + RealPath(target.path));
         if (impl_->fd < 0)
             RaiseErrno(errno, "Cannot open", impl_->name);
-        struct stat st;
         if (::fstat(impl_->fd, &st) != 0)
             RaiseErrno(errno, "Cannot open", impl_->name);
         if (!S_ISREG(st.st_mode) || st.st_nlink != 1)
@@ -532,9 +698,10 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
         RefuseReadOnly(target.path);
         return;
     }
-    RefuseReadOnly(target.path);
+    RefuseReadOnly(target.path, st);
     mode_t permissions = 0;
-    const bool replacing = ExistingPermissions(target.path, permissions);
+    const bool replacing = ExistingPermissions(st, permissions);
+    impl_->targetSize = replacing ? st.st_size : -1;
     impl_->temp = TemporarySibling(target.folder);
     impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (impl_->fd < 0)
@@ -554,28 +721,47 @@ OutputFile::~OutputFile() {
 void OutputFile::Write(const std::string& text) {
     if (impl_->fd < 0)
         RaiseErrno(EBADF, "Cannot write", impl_->name);
-    try {
-        WriteAll(impl_->fd, text.data(), text.size(), impl_->name);
-    } catch (...) {
-        impl_->failed = true;
-        throw;
-    }
+    if (impl_->failed)
+        RaiseErrno(EIO, "Cannot write", impl_->name);
+    impl_->pending += text;
+    if (impl_->temp.empty() || impl_->pending.size() >= Impl::kPiece)
+        impl_->Flush();
 }
 
 void OutputFile::Close() {
     if (impl_->fd < 0)
         return;
-    int fd = impl_->fd;
-    impl_->fd = -1;
     if (impl_->temp.empty()) {
+        int fd = impl_->fd;
+        impl_->fd = -1;
         if (::close(fd) != 0)
             RaiseErrno(errno, "Cannot write", impl_->name);
         return;
     }
+    // A file that would come out as it is stays untouched: nothing to write, nothing
+    // to wait for.
+    if (!impl_->failed && impl_->SameAsTarget()) {
+        ::close(impl_->fd);
+        impl_->fd = -1;
+        ::unlink(impl_->temp.c_str());
+        return;
+    }
+    int fd = impl_->fd;
+    bool ok = true;
+    int err = 0;
+    try {
+        impl_->Flush();
+    } catch (const QuillonError&) {
+        ok = false;
+        err = errno;
+    }
+    impl_->fd = -1;
     // A write that failed leaves the old file in place: an incomplete settings file
     // or user profile would be worse than the one it was to replace.
-    bool ok = !impl_->failed && ::fsync(fd) == 0;
-    int err = errno;
+    if (ok && (impl_->failed || ::fsync(fd) != 0)) {
+        ok = false;
+        err = errno;
+    }
     if (::close(fd) != 0 && ok) {
         ok = false;
         err = errno;

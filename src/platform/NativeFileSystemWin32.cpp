@@ -551,6 +551,32 @@ std::string NativePath(const std::string& path) {
     return Backslashed(path);
 }
 
+bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+    const bool exists = FileExists(to);
+    const bool readOnly = exists && IsReadOnly(to);
+    if (!force && readOnly)
+        return false;
+    const auto copy = [&] { CopyFile(from, to); };
+    // A replaced file keeps its read-only bit; a new one takes the source's.
+    if (exists)
+        WriteKeepingReadOnly(to, readOnly, copy);
+    else
+        copy();
+    return true;
+}
+
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+    Handle handle(::CreateFileW(Native(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!handle.valid() || !::GetFileInformationByHandle(handle.get(), &info))
+        return false;
+    identity = {info.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return true;
+}
+
 bool DriveRootUsable(char letter) {
     const char upper = TextCase::UpperChar(letter);
     if (upper < 'A' || upper > 'Z')
@@ -596,7 +622,38 @@ struct OutputFile::Impl {
     std::string name;
     std::wstring target;
     std::wstring temp;  // empty when appending
+    // Text not yet handed to the system: a file is written in a few large pieces. The
+    // log (appended to) is written through.
+    std::string pending;
+    bool flushed = false;
     bool failed = false;
+
+    static constexpr std::size_t kPiece = 1 << 16;
+
+    void Flush() {
+        if (pending.empty())
+            return;
+        try {
+            WriteAll(handle.get(), pending.data(), pending.size(), name);
+        } catch (...) {
+            failed = true;
+            pending.clear();
+            throw;
+        }
+        pending.clear();
+        flushed = true;
+    }
+
+    // Whether the whole new text is what the target already holds.
+    bool SameAsTarget() const {
+        if (flushed)
+            return false;
+        try {
+            return ReadWholeFile(name) == pending;
+        } catch (const QuillonError&) {
+            return false;
+        }
+    }
 };
 
 OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_unique<Impl>()) {
@@ -643,12 +700,11 @@ OutputFile::~OutputFile() {
 void OutputFile::Write(const std::string& text) {
     if (!impl_->handle.valid())
         Win32::Raise(ERROR_INVALID_HANDLE, "Cannot write", impl_->name);
-    try {
-        WriteAll(impl_->handle.get(), text.data(), text.size(), impl_->name);
-    } catch (...) {
-        impl_->failed = true;
-        throw;
-    }
+    if (impl_->failed)
+        Win32::Raise(ERROR_WRITE_FAULT, "Cannot write", impl_->name);
+    impl_->pending += text;
+    if (impl_->temp.empty() || impl_->pending.size() >= Impl::kPiece)
+        impl_->Flush();
 }
 
 void OutputFile::Close() {
@@ -659,9 +715,20 @@ void OutputFile::Close() {
             Win32::Raise(::GetLastError(), "Cannot write", impl_->name);
         return;
     }
+    // A file that would come out as it is stays untouched.
+    if (!impl_->failed && impl_->SameAsTarget()) {
+        impl_->handle.Close();
+        Discard(impl_->temp);
+        return;
+    }
+    DWORD error = ERROR_WRITE_FAULT;
+    try {
+        impl_->Flush();
+    } catch (const QuillonError&) {
+        error = ::GetLastError();
+    }
     // A write that failed leaves the old file in place: an incomplete settings file or
     // user profile would be worse than the one it was to replace.
-    DWORD error = ERROR_WRITE_FAULT;
     bool ok = !impl_->failed && ::FlushFileBuffers(impl_->handle.get());
     if (!ok && !impl_->failed)
         error = ::GetLastError();

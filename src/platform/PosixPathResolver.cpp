@@ -5,6 +5,8 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -16,10 +18,70 @@ namespace {
 
 // What the layer knows of the folders it has looked into, so that matching names
 // without regard to case does not list a folder again for every file of a long
-// operation. Changes the program makes itself are entered as they happen.
-struct FolderNames {
-    // lower-cased name -> names as stored, in listing order
-    std::unordered_map<std::string, std::vector<std::string>> byLower;
+// operation. Changes the program makes itself are entered as they happen. A game
+// folder holds hundreds of thousands of names: they are kept packed, one block of
+// text per folder and an index sorted by the lower-cased name.
+class FolderNames {
+  public:
+    // Takes the names of a listing, in any order.
+    void Append(const char* name) {
+        order_.push_back(static_cast<std::uint32_t>(text_.size()));
+        text_ += name;
+        text_ += '\0';
+    }
+    void Sort() {
+        std::sort(order_.begin(), order_.end(),
+                  [this](std::uint32_t a, std::uint32_t b) { return Before(At(a), At(b)); });
+        text_.shrink_to_fit();
+        order_.shrink_to_fit();
+    }
+    void Add(const std::string& name) {
+        const auto at = Exact(name);
+        if (at != order_.end() && std::strcmp(At(*at), name.c_str()) == 0)
+            return;
+        const auto offset = static_cast<std::uint32_t>(text_.size());
+        text_ += name;
+        text_ += '\0';
+        order_.insert(at, offset);
+    }
+    void Remove(const std::string& name) {
+        const auto at = Exact(name);
+        if (at != order_.end() && std::strcmp(At(*at), name.c_str()) == 0)
+            order_.erase(at);
+    }
+    // The first stored name (in byte order) that matches without regard to case.
+    const char* Match(const std::string& name) const {
+        const auto at = std::lower_bound(
+            order_.begin(), order_.end(), name.c_str(),
+            [this](std::uint32_t o, const char* n) { return CompareLower(At(o), n) < 0; });
+        if (at == order_.end() || CompareLower(At(*at), name.c_str()) != 0)
+            return nullptr;
+        return At(*at);
+    }
+
+  private:
+    const char* At(std::uint32_t offset) const { return text_.c_str() + offset; }
+    std::vector<std::uint32_t>::iterator Exact(const std::string& name) {
+        return std::lower_bound(
+            order_.begin(), order_.end(), name.c_str(),
+            [this](std::uint32_t o, const char* n) { return Before(At(o), n); });
+    }
+    static int CompareLower(const char* a, const char* b) {
+        for (;; ++a, ++b) {
+            const auto ca = static_cast<unsigned char>(TextCase::LowerChar(*a));
+            const auto cb = static_cast<unsigned char>(TextCase::LowerChar(*b));
+            if (ca != cb || ca == 0)
+                return ca < cb ? -1 : (ca > cb ? 1 : 0);
+        }
+    }
+    // Lower-cased names first, then the exact bytes.
+    static bool Before(const char* a, const char* b) {
+        const int lower = CompareLower(a, b);
+        return lower != 0 ? lower < 0 : std::strcmp(a, b) < 0;
+    }
+
+    std::string text_;                  // the names, each ended by a NUL
+    std::vector<std::uint32_t> order_;  // where each name starts, sorted
 };
 
 std::unordered_map<std::string, FolderNames>& Listings() {
@@ -41,15 +103,13 @@ const FolderNames& NamesOf(const std::string& nativeFolder) {
     FolderNames names;
     if (DIR* dir = ::opendir(nativeFolder.empty() ? "." : nativeFolder.c_str())) {
         while (dirent* entry = ::readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name == "." || name == "..")
-                continue;
-            names.byLower[TextCase::Lower(name)].push_back(name);
+            const char* name = entry->d_name;
+            if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+                names.Append(name);
         }
         ::closedir(dir);
     }
-    for (auto& [lower, list] : names.byLower)
-        std::sort(list.begin(), list.end());
+    names.Sort();
     return listings.emplace(nativeFolder, std::move(names)).first->second;
 }
 
@@ -78,19 +138,14 @@ void NoteCreated(const std::string& nativeFolder, const std::string& name) {
     auto it = Listings().find(nativeFolder);
     if (it == Listings().end())
         return;
-    auto& list = it->second.byLower[TextCase::Lower(name)];
-    if (std::find(list.begin(), list.end(), name) == list.end()) {
-        list.push_back(name);
-        std::sort(list.begin(), list.end());
-    }
+    it->second.Add(name);
 }
 
 void NoteDeleted(const std::string& nativeFolder, const std::string& name) {
     auto it = Listings().find(nativeFolder);
     if (it == Listings().end())
         return;
-    auto& list = it->second.byLower[TextCase::Lower(name)];
-    list.erase(std::remove(list.begin(), list.end(), name), list.end());
+    it->second.Remove(name);
 }
 
 std::string JoinNative(const std::string& folder, const std::string& name) {
@@ -105,18 +160,23 @@ namespace {
 
 // One component inside an existing native folder: its exact spelling when that
 // exists, else the first stored name that matches without regard to case, else the
-// name as given.
-std::string ResolveComponent(const std::string& nativeFolder, const std::string& name) {
-    if (name == "." || name == "..")
-        return JoinNative(nativeFolder, name);
+// name as given. With st, what it names is told there too (st_mode 0: nothing), so
+// that finding a file and looking at it is one call.
+std::string ResolveComponent(const std::string& nativeFolder, const std::string& name,
+                             struct stat* st = nullptr) {
+    struct stat local;
+    struct stat* found = st ? st : &local;
     std::string exact = JoinNative(nativeFolder, name);
-    if (Exists(exact))
+    if (::stat(exact.c_str(), found) == 0 || name == "." || name == "..")
         return exact;
-    const FolderNames& names = NamesOf(nativeFolder);
-    auto it = names.byLower.find(TextCase::Lower(name));
-    if (it != names.byLower.end() && !it->second.empty())
-        return JoinNative(nativeFolder, it->second.front());
-    return exact;
+    found->st_mode = 0;
+    const char* stored = NamesOf(nativeFolder).Match(name);
+    if (!stored)
+        return exact;
+    std::string match = JoinNative(nativeFolder, stored);
+    if (st && ::stat(match.c_str(), st) != 0)
+        st->st_mode = 0;
+    return match;
 }
 
 }  // namespace
@@ -149,7 +209,14 @@ std::string ResolveFolder(const std::string& slashed) {
     return resolved;
 }
 
-Split Resolve(const std::string& path) {
+bool KnownFolder(const std::string& slashed) {
+    std::string folder = slashed;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return ResolvedFolders().count(folder) > 0;
+}
+
+Split Resolve(const std::string& path, struct stat* st) {
     std::string slashed = Slashed(path);
     Split split;
     std::size_t slash = slashed.find_last_of('/');
@@ -161,9 +228,11 @@ Split Resolve(const std::string& path) {
     }
     if (split.name.empty()) {
         split.full = split.folder.empty() ? "." : split.folder;
+        if (st && ::stat(split.full.c_str(), st) != 0)
+            st->st_mode = 0;
         return split;
     }
-    split.full = ResolveComponent(split.folder, split.name);
+    split.full = ResolveComponent(split.folder, split.name, st);
     split.name = split.full.substr(split.full.find_last_of('/') + 1);
     return split;
 }

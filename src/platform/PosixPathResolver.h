@@ -15,6 +15,9 @@ void NoteCreated(const std::string& nativeFolder, const std::string& name);
 void NoteDeleted(const std::string& nativeFolder, const std::string& name);
 std::string JoinNative(const std::string& folder, const std::string& name);
 std::string ResolveFolder(const std::string& slashed);
+// Whether a folder was found in this operation: the program removes no folders, so
+// one found stays found until the caches are forgotten.
+bool KnownFolder(const std::string& slashed);
 
 struct Split {
     std::string folder;  // native, resolved; "" for the current folder
@@ -22,7 +25,8 @@ struct Split {
     std::string full;
 };
 
-Split Resolve(const std::string& path);
+// With st, what the path names is told there too (st_mode 0: nothing).
+Split Resolve(const std::string& path, struct stat* st = nullptr);
 std::string ResolveFull(const std::string& path);
 
 void ForgetCache();

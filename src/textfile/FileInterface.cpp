@@ -64,6 +64,33 @@ bool FileInterface::FileAbsent(const std::string& Path, const std::string& FileN
     return fileList_->Names().empty();
 }
 
+void FileInterface::NoteRestored(const FileReference& Backup, const FileReference& Target) {
+    NativeFs::FileIdentity target;
+    NativeFs::FileIdentity backup;
+    if (NativeFs::IdentifyFile(Target.FullName(), target) &&
+        NativeFs::IdentifyFile(Backup.FullName(), backup))
+        restored_[target] = backup;
+}
+
+bool FileInterface::RestoredFrom(const FileReference& Backup, const FileReference& Target) const {
+    if (restored_.empty())
+        return false;
+    NativeFs::FileIdentity target;
+    NativeFs::FileIdentity backup;
+    if (!NativeFs::IdentifyFile(Target.FullName(), target))
+        return false;
+    const auto hit = restored_.find(target);
+    return hit != restored_.end() && NativeFs::IdentifyFile(Backup.FullName(), backup) &&
+           hit->second == backup;
+}
+
+void FileInterface::NoteWritten(const FileReference& Target) {
+    // Nothing is remembered outside a switch: writes then cost no look-up.
+    NativeFs::FileIdentity target;
+    if (!restored_.empty() && NativeFs::IdentifyFile(Target.FullName(), target))
+        restored_.erase(target);
+}
+
 bool FileInterface::ObtainFile(FileReference& FileRef, const std::string& Title,
                                const std::string& Filter, const std::string& InitPath, bool Save) {
     if (!dialog_)

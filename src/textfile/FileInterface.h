@@ -2,8 +2,10 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "Action.h"
+#include "NativeFileSystem.h"
 
 class CommonDialog;
 class FileListBox;
@@ -39,6 +41,15 @@ class FileInterface {
     // The folder that holds FileName, found with the user's help, or "".
     std::string UserAssistedSeekFile(const std::string& InitialPath, const std::string& FileName);
 
+    // What the switch under way did to game files, so the careful restoration does not
+    // copy a file again that was restored from its "orig_" backup and written by nothing
+    // since. Files are told apart by their identity on disk, however a path spells them:
+    // a file written anew is another file.
+    void NoteRestored(const FileReference& Backup, const FileReference& Target);
+    bool RestoredFrom(const FileReference& Backup, const FileReference& Target) const;
+    void NoteWritten(const FileReference& Target);
+    void ForgetRestorations() { restored_.clear(); }
+
     bool FileFound = false;
     bool SeekCancelled = false;
     std::string FoundPath;
@@ -55,4 +66,7 @@ class FileInterface {
     std::unique_ptr<FileListBox> ownFileList_;
     std::unique_ptr<DirListBox> ownDirList_;
     std::shared_ptr<Action> fileFoundAction_;
+    // restored game file -> the backup it was restored from
+    std::unordered_map<NativeFs::FileIdentity, NativeFs::FileIdentity, NativeFs::FileIdentityHash>
+        restored_;
 };

@@ -32,38 +32,51 @@ void FileReference::CopyIntoAccess(FileAccess& Into, bool Force) const {
 }
 
 void FileReference::CopyIntoReference(const FileReference& Into, bool Force) const {
-    AssertFileExists();
-    Into.AssertPathExists();
-    const bool exists = !Into.FileAbsent();
-    const bool readOnly = exists && NativeFs::IsReadOnly(Into.FullName());
-    if (!Force && readOnly)
-        return;
-    const auto copy = [&] { NativeFs::CopyFile(FullName(), Into.FullName()); };
-    // A replaced file keeps its read-only bit; a new one takes the source's.
-    if (exists)
-        NativeFs::WriteKeepingReadOnly(Into.FullName(), readOnly, copy);
-    else
-        copy();
+    Into.NoteWritten();
+    try {
+        NativeFs::CopyFileOver(FullName(), Into.FullName(), Force);
+    } catch (const QuillonError&) {
+        // The copy is the test: a missing file or folder is reported as such.
+        AssertFileExists();
+        Into.AssertPathExists();
+        throw;
+    }
 }
 
 bool FileReference::BackupIntoReference(const FileReference& Into) const {
-    AssertFileExists();
-    Into.AssertPathExists();
-    return NativeFs::BackupFile(FullName(), Into.FullName());
+    try {
+        return NativeFs::BackupFile(FullName(), Into.FullName());
+    } catch (const QuillonError&) {
+        AssertFileExists();
+        Into.AssertPathExists();
+        throw;
+    }
+}
+
+void FileReference::NoteWritten() const {
+    if (fileInterface_)
+        fileInterface_->NoteWritten(*this);
 }
 
 void FileReference::Delete() const {
     AssertFileExists();
+    NoteWritten();
     NativeFs::DeleteFile(FullName());
 }
 
 std::unique_ptr<NativeFs::InputFile> FileReference::OpenFileForInput() const {
-    AssertFileExists();
-    return std::make_unique<NativeFs::InputFile>(FullName());
+    try {
+        return std::make_unique<NativeFs::InputFile>(FullName());
+    } catch (const QuillonError&) {
+        // Opening is the test of existence; a missing file is reported as before.
+        AssertFileExists();
+        throw;
+    }
 }
 
 std::unique_ptr<NativeFs::OutputFile> FileReference::OpenFileForOutput() const {
     AssertPathExists();
+    NoteWritten();
     return std::make_unique<NativeFs::OutputFile>(FullName(), NativeFs::OutputFile::Mode::Replace);
 }
 

@@ -44,6 +44,9 @@ class FileReference {
     void CopySetup(const FileReference& CopyFrom);
 
   private:
+    // Tells the interface this file is about to be written.
+    void NoteWritten() const;
+
     FileInterface* fileInterface_ = nullptr;
     std::string path_;
     std::string fileName_;

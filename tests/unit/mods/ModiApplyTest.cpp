@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "FileReference.h"
 #include "FileSizeLimit.h"
 #include "GameFixture.h"
 #include "NativeFileSystem.h"
@@ -361,4 +362,27 @@ TEST_F(ModiApply, CountsBeyondSixteenBitsWork) {
     EXPECT_FALSE(UnApply(*modi, false));
     ASSERT_EQ(game.Recorded.size(), static_cast<std::size_t>(count + 4));
     EXPECT_EQ(game.Recorded[count], "32770/32770");
+}
+
+TEST_F(ModiApply, TheSwitchRemembersWhichFilesItRestoredUntilTheyAreWrittenAgain) {
+    auto modi = game.Mod("one", {"Application", T("a.txt", "a.txt"), T("b.txt", "B.TXT"), "@"});
+    ASSERT_FALSE(Apply(*modi));
+    ASSERT_FALSE(UnApply(*modi));
+    auto ref = [&](const std::string& name) {
+        FileReference file;
+        file.Setup(game.Folder.Path() + kData, name, &game.Files);
+        return file;
+    };
+    // However the path spells it, the careful restoration need not copy these again.
+    EXPECT_TRUE(game.Files.RestoredFrom(ref("orig_a.txt"), ref("a.txt")));
+    EXPECT_TRUE(game.Files.RestoredFrom(ref("orig_b.txt"), ref("b.txt")));
+    EXPECT_FALSE(game.Files.RestoredFrom(ref("orig_b.txt"), ref("a.txt")));
+    EXPECT_FALSE(game.Files.RestoredFrom(ref("orig_c.txt"), ref("c.txt")));
+
+    // A file written since is another file; the record goes with the switch.
+    ref("c.txt").CopyIntoReference(ref("a.txt"), false);
+    EXPECT_FALSE(game.Files.RestoredFrom(ref("orig_a.txt"), ref("a.txt")));
+    EXPECT_TRUE(game.Files.RestoredFrom(ref("orig_b.txt"), ref("b.txt")));
+    game.Files.ForgetRestorations();
+    EXPECT_FALSE(game.Files.RestoredFrom(ref("orig_b.txt"), ref("b.txt")));
 }

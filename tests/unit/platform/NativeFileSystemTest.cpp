@@ -15,6 +15,10 @@
 #include "QuillonError.h"
 #include "TempFolder.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 using NativeFs::OutputFile;
 
@@ -214,6 +218,33 @@ TEST(NativeFileSystemWrites, OutputReplacesTheTargetOnlyWhenClosed) {
 #endif
 }
 
+#ifndef _WIN32
+TEST(NativeFileSystemWrites, AFileThatWouldComeOutTheSameIsNotWrittenAgain) {
+    TempFolder tmp;
+    tmp.Write("quill.ini", "Log\tYes\r\n");
+    const auto before = fs::last_write_time(tmp.NativeOf("quill.ini"));
+    const auto inode = [&] {
+        struct stat st;
+        ::stat(tmp.NativeOf("quill.ini").c_str(), &st);
+        return st.st_ino;
+    };
+    const auto original = inode();
+    OutputFile same(tmp.Path() + "quill.ini", OutputFile::Mode::Replace);
+    same.Write("Log\t");
+    same.Write("Yes\r\n");
+    same.Close();
+    EXPECT_EQ(inode(), original);
+    EXPECT_EQ(fs::last_write_time(tmp.NativeOf("quill.ini")), before);
+    EXPECT_EQ(Entries(tmp.Native()), std::set<std::string>{"quill.ini"});
+
+    OutputFile other(tmp.Path() + "quill.ini", OutputFile::Mode::Replace);
+    other.Write("Log\tNo\r\n");
+    other.Close();
+    EXPECT_EQ(tmp.Read("quill.ini"), "Log\tNo\r\n");
+    EXPECT_NE(inode(), original);
+}
+#endif
+
 TEST(NativeFileSystemWrites, AppendingWritesInPlace) {
     TempFolder tmp;
     tmp.Write("Quill.log", "first\r\n");
@@ -296,12 +327,20 @@ TEST(NativeFileSystemWrites, AnUnfinishedOrFailedWriteLeavesTheOldFileWhole) {
     }
     EXPECT_TRUE(HoldsOnly(tmp, "userprofile.txt", "DebugVesk=0\r\n"));
 
+    // Text is written in large pieces: a long one fails at once, a short one at the close.
     OutputFile full(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
     {
         FileSizeLimit limit(64);
-        EXPECT_THROW(full.Write(std::string(4096, 'x')), QuillonError);
+        EXPECT_THROW(full.Write(std::string(1 << 17, 'x')), QuillonError);
     }
     EXPECT_THROW(full.Close(), QuillonError);
+    EXPECT_TRUE(HoldsOnly(tmp, "userprofile.txt", "DebugVesk=0\r\n"));
+    OutputFile last(tmp.Path() + "userprofile.txt", OutputFile::Mode::Replace);
+    last.Write(std::string(4096, 'x'));
+    {
+        FileSizeLimit limit(64);
+        EXPECT_THROW(last.Close(), QuillonError);
+    }
     EXPECT_TRUE(HoldsOnly(tmp, "userprofile.txt", "DebugVesk=0\r\n"));
 }
 
@@ -360,6 +399,24 @@ TEST(NativeFileSystemHostile, AFileLinkedOutOfTheGameIsReplacedNeverChanged) {
     EXPECT_FALSE(fs::is_symlink(tmp.NativeOf("game/linked.txt")));
     EXPECT_EQ(tmp.Read("game/linked.txt"), "mod");
     EXPECT_EQ(tmp.Read("theirs.txt"), "theirs");
+}
+
+// The real path of a folder is kept for an operation; whether it lies inside the game
+// folder is not.
+TEST(NativeFileSystemHostile, AFolderWrittenIntoBeforeIsCheckedAgainAtEveryWrite) {
+    TempFolder tmp;
+    tmp.Write("game/source.txt", "mod");
+    tmp.Write("game/data/old.txt", "old");
+    tmp.Write("game/other/keep.txt", "keep");
+    const std::string game = tmp.Path() + "game\\";
+    NativeFs::CopyFile(game + "source.txt", game + "data\\first.txt");
+    NativeFs::ConfineWritesTo(game + "other");
+    const QuillonError error =
+        ErrorOf([&] { NativeFs::CopyFile(game + "source.txt", game + "data\\second.txt"); });
+    NativeFs::ConfineWritesTo("");
+    EXPECT_EQ(error.Number, PlatformError::PermissionDenied);
+    EXPECT_FALSE(tmp.Exists("game/data/second.txt"));
+    EXPECT_EQ(tmp.Read("game/data/first.txt"), "mod");
 }
 
 TEST(NativeFileSystemHostile, APipeIsNoFileAndNothingWaitsOnIt) {
