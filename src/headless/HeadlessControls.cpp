@@ -136,15 +136,7 @@ class MemListView : public MemControl<ListView> {
         if (index != 0)
             selected_.insert(index);
     }
-    void SetMultiSelect(bool on) override { multiSelect_ = on; }
-    bool MultiSelect() const override { return multiSelect_; }
     bool IsSelected(int index) const override { return selected_.count(index) != 0; }
-    void SelectAlso(int index) override {
-        if (!multiSelect_)
-            return Select(index);
-        At(index);
-        selected_.insert(index);
-    }
     std::vector<std::string> StateLines() const override {
         std::vector<std::string> lines;
         for (int i = 1; i <= Count(); ++i) {
@@ -155,6 +147,13 @@ class MemListView : public MemControl<ListView> {
             lines.push_back(line);
         }
         return lines;
+    }
+
+  protected:
+    void ShowMultiSelect(bool) override {}
+    void AddToSelection(int index) override {
+        At(index);
+        selected_.insert(index);
     }
 
   private:
@@ -172,7 +171,6 @@ class MemListView : public MemControl<ListView> {
 
     std::vector<Item> items_;
     std::set<int> selected_;
-    bool multiSelect_ = false;
     bool twoColumns_ = false;
 };
 

@@ -100,12 +100,19 @@ class ListView : public Control {
     virtual void Select(int index) = 0;
 
     // Whether the user may select several items (ctrl- and shift-clicks).
-    virtual void SetMultiSelect(bool on) = 0;
-    virtual bool MultiSelect() const = 0;
+    void SetMultiSelect(bool on) {
+        multiSelect_ = on;
+        ShowMultiSelect(on);
+    }
+    bool MultiSelect() const { return multiSelect_; }
     virtual bool IsSelected(int index) const = 0;
     // Adds an item to the selection without raising ItemClick; in a list that allows
     // one selected item, selects it alone.
-    virtual void SelectAlso(int index) = 0;
+    void SelectAlso(int index) {
+        if (!multiSelect_)
+            return Select(index);
+        AddToSelection(index);
+    }
     // Every selected item, in list order.
     std::vector<int> SelectedIndices() const {
         std::vector<int> selected;
@@ -125,6 +132,15 @@ class ListView : public Control {
     std::function<void(int index)> ItemClick;
     std::function<void(ListKey key)> KeyUp;
     std::function<void()> DblClick;
+
+  protected:
+    // Draws the list as allowing several selected items, or one.
+    virtual void ShowMultiSelect(bool on) = 0;
+    // Adds an item to the selection of a list that allows several.
+    virtual void AddToSelection(int index) = 0;
+
+  private:
+    bool multiSelect_ = false;
 };
 
 class StatusBar : public Control {

@@ -89,6 +89,25 @@ void RaiseOutside(const std::string& target, const LinkOut& out) {
                        "Cannot write into " + target + ": " + why);
 }
 
+bool PendingText::Add(const std::string& text, bool writeThrough) {
+    held_ += text;
+    return writeThrough || held_.size() >= kPiece;
+}
+
+void PendingText::Flush(const Writer& write) {
+    if (held_.empty())
+        return;
+    try {
+        write(held_.data(), held_.size());
+    } catch (...) {
+        failed_ = true;
+        held_.clear();
+        throw;
+    }
+    held_.clear();
+    flushed_ = true;
+}
+
 }  // namespace Shared
 
 bool WildcardMatch(const std::string& pattern, const std::string& name) {

@@ -624,39 +624,25 @@ struct OutputFile::Impl {
     std::string name;    // native, as the program named it
     Split split;
     std::string temp;  // empty when appending
-    // What was written and not yet handed to the system: a file is written in a few
-    // large pieces, not a line at a time. The log (appended to) is written through, so
-    // that its lines outlive a process that dies.
-    std::string pending;
-    bool flushed = false;   // some of the text already went to fd
+    Shared::PendingText pending;
     off_t targetSize = -1;  // the replaced file's size, -1 when there was none
-    bool failed = false;
-
-    static constexpr std::size_t kPiece = 1 << 16;
 
     void Flush() {
-        if (pending.empty())
-            return;
-        try {
-            WriteAll(fd, pending.data(), pending.size(), name);
-        } catch (...) {
-            failed = true;
-            pending.clear();
-            throw;
-        }
-        pending.clear();
-        flushed = true;
+        pending.Flush(
+            [this](const char* data, std::size_t size) { WriteAll(fd, data, size, name); });
     }
 
     // Whether the whole new text is what the target already holds.
     bool SameAsTarget() const {
-        if (flushed || targetSize < 0 || static_cast<std::size_t>(targetSize) != pending.size())
+        const std::string& text = pending.Held();
+        if (pending.Flushed() || targetSize < 0 ||
+            static_cast<std::size_t>(targetSize) != text.size())
             return false;
         Fd in(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         struct stat st;
         if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
             return false;
-        std::string current(pending.size() + 1, '\0');
+        std::string current(text.size() + 1, '\0');
         std::size_t have = 0;
         for (;;) {
             const ssize_t got = ::read(in.get(), current.data() + have, current.size() - have);
@@ -666,7 +652,7 @@ struct OutputFile::Impl {
                 break;
             have += static_cast<std::size_t>(got);
         }
-        return have == pending.size() && current.compare(0, have, pending) == 0;
+        return have == text.size() && current.compare(0, have, text) == 0;
     }
 };
 
@@ -721,10 +707,9 @@ OutputFile::~OutputFile() {
 void OutputFile::Write(const std::string& text) {
     if (impl_->fd < 0)
         RaiseErrno(EBADF, "Cannot write", impl_->name);
-    if (impl_->failed)
+    if (impl_->pending.Failed())
         RaiseErrno(EIO, "Cannot write", impl_->name);
-    impl_->pending += text;
-    if (impl_->temp.empty() || impl_->pending.size() >= Impl::kPiece)
+    if (impl_->pending.Add(text, impl_->temp.empty()))
         impl_->Flush();
 }
 
@@ -740,7 +725,7 @@ void OutputFile::Close() {
     }
     // A file that would come out as it is stays untouched: nothing to write, nothing
     // to wait for.
-    if (!impl_->failed && impl_->SameAsTarget()) {
+    if (!impl_->pending.Failed() && impl_->SameAsTarget()) {
         ::close(impl_->fd);
         impl_->fd = -1;
         ::unlink(impl_->temp.c_str());
@@ -758,7 +743,7 @@ void OutputFile::Close() {
     impl_->fd = -1;
     // A write that failed leaves the old file in place: an incomplete settings file
     // or user profile would be worse than the one it was to replace.
-    if (ok && (impl_->failed || ::fsync(fd) != 0)) {
+    if (ok && (impl_->pending.Failed() || ::fsync(fd) != 0)) {
         ok = false;
         err = errno;
     }

@@ -3,6 +3,7 @@
 // What the native file systems of every operating system share besides the rules of
 // NativeFileSystem.h: the checks on paths and names, and how a write that links lead
 // out of the game folder is refused.
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -29,5 +30,28 @@ LinkOut FindLinkOut(const std::string& folder, char separator,
 
 // Raises the refusal of a write into target (a file or folder) that out leads away.
 [[noreturn]] void RaiseOutside(const std::string& target, const LinkOut& out);
+
+// The text an OutputFile holds before handing it to the system: a file is written in
+// a few large pieces, while the log (appended to) is written through, so that its
+// lines outlive a process that dies. After a failed write nothing more is written.
+class PendingText {
+  public:
+    using Writer = std::function<void(const char* data, std::size_t size)>;
+
+    // Holds text; answers whether what is held is due to go out (written through,
+    // or a large piece).
+    bool Add(const std::string& text, bool writeThrough);
+    void Flush(const Writer& write);
+
+    const std::string& Held() const { return held_; }
+    bool Flushed() const { return flushed_; }  // some of the text already went out
+    bool Failed() const { return failed_; }
+
+  private:
+    static constexpr std::size_t kPiece = 1 << 16;
+    std::string held_;
+    bool flushed_ = false;
+    bool failed_ = false;
+};
 
 }  // namespace NativeFs::Shared

@@ -622,34 +622,20 @@ struct OutputFile::Impl {
     std::string name;
     std::wstring target;
     std::wstring temp;  // empty when appending
-    // Text not yet handed to the system: a file is written in a few large pieces. The
-    // log (appended to) is written through.
-    std::string pending;
-    bool flushed = false;
-    bool failed = false;
-
-    static constexpr std::size_t kPiece = 1 << 16;
+    Shared::PendingText pending;
 
     void Flush() {
-        if (pending.empty())
-            return;
-        try {
-            WriteAll(handle.get(), pending.data(), pending.size(), name);
-        } catch (...) {
-            failed = true;
-            pending.clear();
-            throw;
-        }
-        pending.clear();
-        flushed = true;
+        pending.Flush([this](const char* data, std::size_t size) {
+            WriteAll(handle.get(), data, size, name);
+        });
     }
 
     // Whether the whole new text is what the target already holds.
     bool SameAsTarget() const {
-        if (flushed)
+        if (pending.Flushed())
             return false;
         try {
-            return ReadWholeFile(name) == pending;
+            return ReadWholeFile(name) == pending.Held();
         } catch (const QuillonError&) {
             return false;
         }
@@ -700,10 +686,9 @@ OutputFile::~OutputFile() {
 void OutputFile::Write(const std::string& text) {
     if (!impl_->handle.valid())
         Win32::Raise(ERROR_INVALID_HANDLE, "Cannot write", impl_->name);
-    if (impl_->failed)
+    if (impl_->pending.Failed())
         Win32::Raise(ERROR_WRITE_FAULT, "Cannot write", impl_->name);
-    impl_->pending += text;
-    if (impl_->temp.empty() || impl_->pending.size() >= Impl::kPiece)
+    if (impl_->pending.Add(text, impl_->temp.empty()))
         impl_->Flush();
 }
 
@@ -716,7 +701,7 @@ void OutputFile::Close() {
         return;
     }
     // A file that would come out as it is stays untouched.
-    if (!impl_->failed && impl_->SameAsTarget()) {
+    if (!impl_->pending.Failed() && impl_->SameAsTarget()) {
         impl_->handle.Close();
         Discard(impl_->temp);
         return;
@@ -729,8 +714,8 @@ void OutputFile::Close() {
     }
     // A write that failed leaves the old file in place: an incomplete settings file or
     // user profile would be worse than the one it was to replace.
-    bool ok = !impl_->failed && ::FlushFileBuffers(impl_->handle.get());
-    if (!ok && !impl_->failed)
+    bool ok = !impl_->pending.Failed() && ::FlushFileBuffers(impl_->handle.get());
+    if (!ok && !impl_->pending.Failed())
         error = ::GetLastError();
     if (!impl_->handle.Close() && ok) {
         ok = false;

@@ -350,22 +350,16 @@ void QtListView::Select(int index) {
     scrollToItem(item);
 }
 
-void QtListView::SetMultiSelect(bool on) {
+void QtListView::ShowMultiSelect(bool on) {
     setSelectionMode(on ? QAbstractItemView::ExtendedSelection
                         : QAbstractItemView::SingleSelection);
-}
-
-bool QtListView::MultiSelect() const {
-    return selectionMode() == QAbstractItemView::ExtendedSelection;
 }
 
 bool QtListView::IsSelected(int index) const {
     return At(index)->isSelected();
 }
 
-void QtListView::SelectAlso(int index) {
-    if (!MultiSelect())
-        return Select(index);
+void QtListView::AddToSelection(int index) {
     At(index)->setSelected(true);
 }
 

@@ -152,15 +152,14 @@ class QtListView : public QtControl<QTreeWidget, ListView> {
     std::string SubItem(int index) const override;
     int SelectedIndex() const override;
     void Select(int index) override;
-    void SetMultiSelect(bool on) override;
-    bool MultiSelect() const override;
     bool IsSelected(int index) const override;
-    void SelectAlso(int index) override;
 
     // Where the item is drawn, in the coordinates of the list's viewport.
     QRect ItemRect(int index) const;
 
   protected:
+    void ShowMultiSelect(bool on) override;
+    void AddToSelection(int index) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

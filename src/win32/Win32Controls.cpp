@@ -362,23 +362,17 @@ void Win32ListView::Select(int index) {
     ::SendMessageW(handle_, LVM_ENSUREVISIBLE, at, FALSE);
 }
 
-void Win32ListView::SetMultiSelect(bool on) {
+void Win32ListView::ShowMultiSelect(bool on) {
     LONG_PTR style = ::GetWindowLongPtrW(handle_, GWL_STYLE);
     style = on ? (style & ~LONG_PTR(LVS_SINGLESEL)) : (style | LVS_SINGLESEL);
     ::SetWindowLongPtrW(handle_, GWL_STYLE, style);
-}
-
-bool Win32ListView::MultiSelect() const {
-    return (::GetWindowLongPtrW(handle_, GWL_STYLE) & LVS_SINGLESEL) == 0;
 }
 
 bool Win32ListView::IsSelected(int index) const {
     return ::SendMessageW(handle_, LVM_GETITEMSTATE, At(index), LVIS_SELECTED) != 0;
 }
 
-void Win32ListView::SelectAlso(int index) {
-    if (!MultiSelect())
-        return Select(index);
+void Win32ListView::AddToSelection(int index) {
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
     item.state = LVIS_SELECTED;

@@ -137,15 +137,16 @@ class Win32ListView : public Win32Control<ListView> {
     std::string SubItem(int index) const override;
     int SelectedIndex() const override;
     void Select(int index) override;
-    void SetMultiSelect(bool on) override;
-    bool MultiSelect() const override;
     bool IsSelected(int index) const override;
-    void SelectAlso(int index) override;
     LRESULT Notify(const NMHDR& header) override;
     // Shares the list's width among its columns.
     void FitColumns();
     // Where the item is drawn, in the list's client coordinates.
     RECT ItemRect(int index) const;
+
+  protected:
+    void ShowMultiSelect(bool on) override;
+    void AddToSelection(int index) override;
 
   private:
     static LRESULT CALLBACK KeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

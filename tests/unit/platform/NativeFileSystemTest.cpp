@@ -374,6 +374,12 @@ TEST(NativeFileSystemHostile, TheLogIsNotAppendedToThroughALinkOrASecondName) {
     EXPECT_EQ(tmp.Read("elsewhere.txt"), "theirs");
 }
 
+// Writes confined to a folder for as long as the test needs, even when it fails.
+struct ScopedConfinement {
+    explicit ScopedConfinement(const std::string& folder) { NativeFs::ConfineWritesTo(folder); }
+    ~ScopedConfinement() { NativeFs::ConfineWritesTo(""); }
+};
+
 TEST(NativeFileSystemHostile, AFileLinkedOutOfTheGameIsReplacedNeverChanged) {
     TempFolder tmp;
     tmp.Write("game/source.txt", "mod");
@@ -383,10 +389,7 @@ TEST(NativeFileSystemHostile, AFileLinkedOutOfTheGameIsReplacedNeverChanged) {
     fs::create_symlink(tmp.NativeOf("theirs.txt"), tmp.NativeOf("game/linked.txt"));
     fs::create_symlink(tmp.NativeOf("locked.txt"), tmp.NativeOf("game/locked.txt"));
     const std::string game = tmp.Path() + "game\\";
-    struct Confined {
-        explicit Confined(const std::string& folder) { NativeFs::ConfineWritesTo(folder); }
-        ~Confined() { NativeFs::ConfineWritesTo(""); }
-    } confined(game);
+    const ScopedConfinement confined(game);
 
     const QuillonError error = ErrorOf([&] { NativeFs::SetReadOnly(game + "locked.txt", false); });
     EXPECT_EQ(error.Number, PlatformError::PermissionDenied);
@@ -410,11 +413,13 @@ TEST(NativeFileSystemHostile, AFolderWrittenIntoBeforeIsCheckedAgainAtEveryWrite
     tmp.Write("game/other/keep.txt", "keep");
     const std::string game = tmp.Path() + "game\\";
     NativeFs::CopyFile(game + "source.txt", game + "data\\first.txt");
-    NativeFs::ConfineWritesTo(game + "other");
-    const QuillonError error =
-        ErrorOf([&] { NativeFs::CopyFile(game + "source.txt", game + "data\\second.txt"); });
-    NativeFs::ConfineWritesTo("");
-    EXPECT_EQ(error.Number, PlatformError::PermissionDenied);
+    {
+        const ScopedConfinement confined(game + "other");
+        EXPECT_EQ(ErrorOf([&] {
+                      NativeFs::CopyFile(game + "source.txt", game + "data\\second.txt");
+                  }).Number,
+                  PlatformError::PermissionDenied);
+    }
     EXPECT_FALSE(tmp.Exists("game/data/second.txt"));
     EXPECT_EQ(tmp.Read("game/data/first.txt"), "mod");
 }
