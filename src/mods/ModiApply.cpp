@@ -129,7 +129,7 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             if (original) {
                 Context.LogLine("Backing up " + original->FullName() + " to " + backup->FullName());
                 try {
-                    const std::string hash = record ? record->HashOf(original->FullName()) : "";
+                    const std::uint64_t hash = record ? record->HashOf(original->FullName()) : 0;
                     linked = original->BackupIntoReference(*backup);
                     if (record)
                         record->NoteWritten(backup->FullName(), hash, name_,

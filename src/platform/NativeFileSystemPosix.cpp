@@ -618,6 +618,25 @@ std::string ReadWholeFile(const std::string& file) {
     return content;
 }
 
+void ReadPieces(const std::string& file,
+                const std::function<void(const char*, std::size_t)>& each) {
+    static thread_local std::vector<char> buffer(std::size_t{1} << 18);
+    std::string native;
+    struct stat st;
+    Fd in(OpenSource(file, native, st));
+    for (;;) {
+        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseErrno(errno, "Cannot read", native);
+        }
+        if (got == 0)
+            return;
+        each(buffer.data(), static_cast<std::size_t>(got));
+    }
+}
+
 struct OutputFile::Impl {
     int fd = -1;
     std::string target;  // native, in its real folder

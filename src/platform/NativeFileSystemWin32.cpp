@@ -617,6 +617,21 @@ std::string ReadWholeFile(const std::string& file) {
     }
 }
 
+void ReadPieces(const std::string& file,
+                const std::function<void(const char*, std::size_t)>& each) {
+    static thread_local std::vector<char> buffer(std::size_t{1} << 18);
+    const Handle handle = OpenDiskFile(Native(file), file);
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got,
+                        nullptr))
+            Win32::Raise(::GetLastError(), "Cannot read", file);
+        if (got == 0)
+            return;
+        each(buffer.data(), got);
+    }
+}
+
 struct OutputFile::Impl {
     Handle handle;
     std::string name;
