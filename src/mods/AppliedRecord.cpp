@@ -111,6 +111,9 @@ AppliedRecord::~AppliedRecord() {
 bool AppliedRecord::CaseLess::operator()(const std::string& A, const std::string& B) const {
     const std::size_t common = std::min(A.size(), B.size());
     for (std::size_t i = 0; i < common; ++i) {
+        // Paths share long beginnings: equal bytes need no folding.
+        if (A[i] == B[i])
+            continue;
         const auto a = static_cast<unsigned char>(TextCase::LowerChar(A[i]));
         const auto b = static_cast<unsigned char>(TextCase::LowerChar(B[i]));
         if (a != b)
@@ -322,13 +325,15 @@ void AppliedRecord::Forget(const std::string& File) {
 
 bool AppliedRecord::Differs(const Item& I) const {
     const std::string file = FullName(I);
-    const Entry& entry = I.second;
     NativeFs::FileStamp stamp;
-    if (!NativeFs::StampOf(file, stamp))
-        return true;
-    if (stamp == entry.Stamp)
+    return !NativeFs::StampOf(file, stamp) || StampDiffers(file, stamp, I.second);
+}
+
+bool AppliedRecord::StampDiffers(const std::string& File, const NativeFs::FileStamp& Stamp,
+                                 const Entry& E) {
+    if (Stamp == E.Stamp)
         return false;
-    return stamp.Size != entry.Stamp.Size || HashOfFile(file) != entry.Hash;
+    return Stamp.Size != E.Stamp.Size || HashOfFile(File) != E.Hash;
 }
 
 bool AppliedRecord::GameFileInPlace(const std::string& File) const {
@@ -337,7 +342,14 @@ bool AppliedRecord::GameFileInPlace(const std::string& File) const {
 }
 
 bool AppliedRecord::GameFileChanged(const std::string& File) const {
-    return GameFileInPlace(File) && Differs(*Find(File));
+    const Item* item = Find(File);
+    if (!item || KindOf(item->second) != kGame)
+        return false;
+    // One look at the file: a missing one is not in place, so has not changed.
+    NativeFs::FileStamp stamp;
+    if (!NativeFs::StampOf(File, stamp))
+        return false;
+    return StampDiffers(File, stamp, item->second);
 }
 
 std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,

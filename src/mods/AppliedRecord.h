@@ -99,6 +99,9 @@ class AppliedRecord {
 
   private:
     std::string Relative(const std::string& File) const;
+    // Whether File, found with Stamp, holds other content than E says.
+    static bool StampDiffers(const std::string& File, const NativeFs::FileStamp& Stamp,
+                             const Entry& E);
     void Read();
     std::uint32_t NameIndex(std::string_view Name);
 

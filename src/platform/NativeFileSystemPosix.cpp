@@ -634,6 +634,9 @@ void ReadPieces(const std::string& file,
         if (got == 0)
             return;
         each(buffer.data(), static_cast<std::size_t>(got));
+        // A regular file reads short only at its end: most files take one read.
+        if (static_cast<std::size_t>(got) < buffer.size())
+            return;
     }
 }
 

@@ -629,6 +629,9 @@ void ReadPieces(const std::string& file,
         if (got == 0)
             return;
         each(buffer.data(), got);
+        // A disk file reads short only at its end: most files take one read.
+        if (got < buffer.size())
+            return;
     }
 }
 
