@@ -167,7 +167,7 @@ std::string frmVerify::Reapply(const std::string& Path) {
     into.Setup(target.substr(0, target.rfind('\\') + 1), target.substr(target.rfind('\\') + 1),
                main_.FileInterface.get());
     source->CopyIntoReference(into, false);
-    record.NoteWritten(target, AppliedRecord::HashOfFile(source->FullName()), modName, kindName);
+    record.NoteCopied(target, modName, kindName);
     return std::string();
 }
 

@@ -159,37 +159,35 @@ void AppliedRecord::Read() {
     const std::string file = gamePath_ + kFileName;
     if (!NativeFs::FileExists(file))
         return;
-    std::string text;
-    try {
-        text = NativeFs::ReadWholeFile(file);
-    } catch (const QuillonError&) {
-        return;
-    }
-    std::string_view rest = text;
-    const auto nextLine = [&rest] {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    EntryMap read;
+    // The line that comes next: the first, the folder's, an entry or the end, none.
+    enum class Next { First, Folder, Files, None } next = Next::First;
+    bool garbled = false;
+    const auto take = [&](std::string_view line) {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        return line;
-    };
-    if (nextLine() != kFirstLine)
-        return;
-    std::string_view folder[2];
-    // A record copied from another game folder speaks of other files.
-    if (!SplitFields(nextLine(), folder, 2) || folder[0] != "Folder" ||
-        !TextCase::EqualIgnoringCase(std::string(folder[1]), gamePath_))
-        return;
-    EntryMap read;
-    bool ended = false;
-    while (!rest.empty()) {
-        const std::string_view line = nextLine();
-        if (ended)
-            return;  // nothing follows the end
+        switch (next) {
+            case Next::First:
+                garbled = line != kFirstLine;
+                next = Next::Folder;
+                return;
+            case Next::Folder: {
+                // A record copied from another game folder speaks of other files.
+                std::string_view folder[2];
+                garbled = !SplitFields(line, folder, 2) || folder[0] != "Folder" ||
+                          !TextCase::EqualIgnoringCase(std::string(folder[1]), gamePath_);
+                next = Next::Files;
+                return;
+            }
+            case Next::None:
+                garbled = true;  // nothing follows the end
+                return;
+            case Next::Files:
+                break;
+        }
         if (line == kLastLine) {
-            ended = true;
-            continue;
+            next = Next::None;
+            return;
         }
         Entry entry;
         std::int64_t size = 0;
@@ -197,8 +195,10 @@ void AppliedRecord::Read() {
         std::string_view fields[7];
         if (!SplitFields(line, fields, 7) || fields[0] != "File" || fields[1].empty() ||
             !Number(fields[2], size) || !Number(fields[3], entry.Stamp.Time) ||
-            !ParseHash(fields[4], entry.Hash))
-            return;  // garbled: none of it is to be trusted
+            !ParseHash(fields[4], entry.Hash)) {
+            garbled = true;  // none of it is to be trusted
+            return;
+        }
         entry.Stamp.Size = static_cast<std::uint64_t>(size);
         entry.Kind = NameIndex(fields[5]);
         entry.Mod = NameIndex(fields[6]);
@@ -208,9 +208,27 @@ void AppliedRecord::Read() {
             read.erase(at);
             read.emplace(std::string(fields[1]), entry);
         }
+    };
+    // Read in pieces: a record of many entries is never whole in memory.
+    std::string carry;
+    try {
+        NativeFs::ReadPieces(file, [&](const char* Bytes, std::size_t Size) {
+            if (garbled)
+                return;
+            carry.append(Bytes, Size);
+            std::size_t start = 0;
+            for (std::size_t end = 0;
+                 !garbled && (end = carry.find('\n', start)) != std::string::npos; start = end + 1)
+                take(std::string_view(carry).substr(start, end - start));
+            carry.erase(0, start);
+        });
+    } catch (const QuillonError&) {
+        return;
     }
+    if (!carry.empty() && !garbled)
+        take(carry);
     // A record cut short is garbled all the same.
-    if (!ended)
+    if (garbled || next != Next::None)
         return;
     entries_ = std::move(read);
 }
@@ -222,9 +240,14 @@ void AppliedRecord::Save() {
     try {
         NativeFs::OutputFile output(file, NativeFs::OutputFile::Mode::Replace);
         std::string text = std::string(kFirstLine) + "\n" + "Folder\t" + gamePath_ + "\n";
-        // Written in one piece, its entries appended in place.
-        text.reserve(text.size() + entries_.size() * 100);
+        // Handed on in pieces: a record of many entries is never whole in memory.
+        constexpr std::size_t kPiece = std::size_t{1} << 18;
+        text.reserve(kPiece + 1024);
         for (const auto& [path, entry] : entries_) {
+            if (text.size() >= kPiece) {
+                output.Write(text);
+                text.clear();
+            }
             text += "File\t";
             text += path;
             text += '\t';
@@ -281,12 +304,38 @@ void AppliedRecord::NoteWritten(const std::string& File, std::uint64_t Hash, con
                                 const std::string& Kind) {
     if (gamePath_.empty())
         return;
-    std::string relative = Relative(File);
-    Entry entry{{}, Hash, NameIndex(Kind), NameIndex(Mod)};
-    if (relative.empty() || !NativeFs::StampOf(File, entry.Stamp)) {
+    NativeFs::FileStamp stamp;
+    if (!NativeFs::StampOf(File, stamp)) {
         Forget(File);
         return;
     }
+    NoteWritten(File, Hash, stamp, Mod, Kind);
+}
+
+void AppliedRecord::NoteCopied(const std::string& File, const std::string& Mod,
+                               const std::string& Kind) {
+    if (gamePath_.empty())
+        return;
+    NativeFs::FileStamp stamp;
+    std::uint64_t hash = 0;
+    try {
+        hash = HashOfFile(File, &stamp);
+    } catch (const QuillonError&) {
+        Forget(File);
+        return;
+    }
+    NoteWritten(File, hash, stamp, Mod, Kind);
+}
+
+void AppliedRecord::NoteWritten(const std::string& File, std::uint64_t Hash,
+                                const NativeFs::FileStamp& Stamp, const std::string& Mod,
+                                const std::string& Kind) {
+    if (gamePath_.empty())
+        return;
+    std::string relative = Relative(File);
+    if (relative.empty())
+        return;
+    const Entry entry{Stamp, Hash, NameIndex(Kind), NameIndex(Mod)};
     changed_ = true;
     const auto found = entries_.find(relative);
     if (found == entries_.end()) {
@@ -308,7 +357,7 @@ void AppliedRecord::NoteAsItIs(const std::string& File) {
     const Item* known = Find(File);
     const std::string kind = known ? KindOf(known->second) : kGame;
     const std::string mod = known ? ModOf(known->second) : std::string();
-    NoteWritten(File, HashOfFile(File), mod, kind);
+    NoteCopied(File, mod, kind);
 }
 
 void AppliedRecord::NoteRestored(const std::string& File, const std::string& Backup) {
@@ -325,15 +374,19 @@ void AppliedRecord::Forget(const std::string& File) {
 
 bool AppliedRecord::Differs(const Item& I) const {
     const std::string file = FullName(I);
-    NativeFs::FileStamp stamp;
-    return !NativeFs::StampOf(file, stamp) || StampDiffers(file, stamp, I.second);
+    bool there = false;
+    return ThereAndChanged(file, I.second, &there) || !there;
 }
 
-bool AppliedRecord::StampDiffers(const std::string& File, const NativeFs::FileStamp& Stamp,
-                                 const Entry& E) {
-    if (Stamp == E.Stamp)
+bool AppliedRecord::ThereAndChanged(const std::string& File, const Entry& E, bool* There) {
+    // One look at the file answers most of the time.
+    NativeFs::FileStamp stamp;
+    const bool there = NativeFs::StampOf(File, stamp);
+    if (There)
+        *There = there;
+    if (!there || stamp == E.Stamp)
         return false;
-    return Stamp.Size != E.Stamp.Size || HashOfFile(File) != E.Hash;
+    return stamp.Size != E.Stamp.Size || HashOfFile(File) != E.Hash;
 }
 
 bool AppliedRecord::GameFileInPlace(const std::string& File) const {
@@ -342,20 +395,16 @@ bool AppliedRecord::GameFileInPlace(const std::string& File) const {
 }
 
 bool AppliedRecord::GameFileChanged(const std::string& File) const {
+    // A missing file is not in place, so has not changed.
     const Item* item = Find(File);
-    if (!item || KindOf(item->second) != kGame)
-        return false;
-    // One look at the file: a missing one is not in place, so has not changed.
-    NativeFs::FileStamp stamp;
-    if (!NativeFs::StampOf(File, stamp))
-        return false;
-    return StampDiffers(File, stamp, item->second);
+    return item && KindOf(item->second) == kGame && ThereAndChanged(File, item->second);
 }
 
 std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,
                                         FileAccess& LogFile) const {
+    // A missing file has nothing to keep.
     const Item* item = Find(File);
-    if (!item || KindOf(item->second) == kGame || !NativeFs::FileExists(File) || !Differs(*item))
+    if (!item || KindOf(item->second) == kGame || !ThereAndChanged(File, item->second))
         return std::string();
     const std::string relative = item->first;
     const std::size_t slash = relative.rfind('\\');
@@ -379,23 +428,28 @@ std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,
     return kept;
 }
 
-std::uint64_t AppliedRecord::HashOf(const std::string& File) const {
+std::uint64_t AppliedRecord::HashOf(const std::string& File, NativeFs::FileStamp* Stamp) const {
     if (const Item* item = Find(File)) {
         NativeFs::FileStamp stamp;
-        if (NativeFs::StampOf(File, stamp) && stamp == item->second.Stamp)
+        if (NativeFs::StampOf(File, stamp) && stamp == item->second.Stamp) {
+            if (Stamp)
+                *Stamp = stamp;
             return item->second.Hash;
+        }
     }
-    return HashOfFile(File);
+    return HashOfFile(File, Stamp);
 }
 
-std::uint64_t AppliedRecord::HashOfFile(const std::string& File) {
+std::uint64_t AppliedRecord::HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp) {
     // Hashed as it is read, through the reader's one buffer: a large file costs no
     // allocation of its size.
     XXH3_state_t state;
     XXH3_INITSTATE(&state);
     XXH3_64bits_reset(&state);
-    NativeFs::ReadPieces(File, [&state](const char* Bytes, std::size_t Size) {
-        XXH3_64bits_update(&state, Bytes, Size);
-    });
+    const NativeFs::FileStamp stamp = NativeFs::ReadPieces(
+        File,
+        [&state](const char* Bytes, std::size_t Size) { XXH3_64bits_update(&state, Bytes, Size); });
+    if (Stamp)
+        *Stamp = stamp;
     return XXH3_64bits_digest(&state);
 }

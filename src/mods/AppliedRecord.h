@@ -76,6 +76,13 @@ class AppliedRecord {
     // A mod's transfer wrote File with the content whose hash is Hash.
     void NoteWritten(const std::string& File, std::uint64_t Hash, const std::string& Mod,
                      const std::string& Kind);
+    // The same, where File's stamp is known (a link to a file just hashed).
+    void NoteWritten(const std::string& File, std::uint64_t Hash, const NativeFs::FileStamp& Stamp,
+                     const std::string& Mod, const std::string& Kind);
+    // A mod's transfer has just written File: its hash and stamp come from one read of
+    // it, while it is still in the system's cache. A file that cannot be read is no
+    // longer answered for.
+    void NoteCopied(const std::string& File, const std::string& Mod, const std::string& Kind);
     // The file as it is now, under the entry it has (or as the game's own).
     void NoteAsItIs(const std::string& File);
     // File now holds its backup's content.
@@ -93,15 +100,15 @@ class AppliedRecord {
     // quill-kept, says so in the log and gives that copy's path (else "").
     std::string KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile) const;
     // The hash of File's content, or of what the record knows of it when the size and
-    // time stamp still match.
-    std::uint64_t HashOf(const std::string& File) const;
-    static std::uint64_t HashOfFile(const std::string& File);
+    // time stamp still match; Stamp, when given, receives File's stamp.
+    std::uint64_t HashOf(const std::string& File, NativeFs::FileStamp* Stamp = nullptr) const;
+    static std::uint64_t HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp = nullptr);
 
   private:
     std::string Relative(const std::string& File) const;
-    // Whether File, found with Stamp, holds other content than E says.
-    static bool StampDiffers(const std::string& File, const NativeFs::FileStamp& Stamp,
-                             const Entry& E);
+    // Whether File is there (There, when given, says) and holds other content than E
+    // says.
+    static bool ThereAndChanged(const std::string& File, const Entry& E, bool* There = nullptr);
     void Read();
     std::uint32_t NameIndex(std::string_view Name);
 
