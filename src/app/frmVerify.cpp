@@ -70,25 +70,26 @@ void frmVerify::Check() {
     int checked = 0;
     int differ = 0;
     int step = 0;
-    for (const auto& [key, entry] : record.Entries()) {
+    for (const auto& item : record.Entries()) {
+        const auto& [path, entry] = item;
         ++step;
         if (count >= kProgressFrom && step % 100 == 0)
             main_.mProgress->ReportProgress(step, count);
         // The game's own files are the game's business: an update of one is kept at
         // the next application.
-        if (entry.Kind == AppliedRecord::kGame)
+        if (record.KindOf(entry) == AppliedRecord::kGame)
             continue;
         ++checked;
-        if (!record.Differs(entry))
+        if (!record.Differs(item))
             continue;
         ++differ;
-        const bool missing = !NativeFs::FileExists(record.FullName(entry));
+        const bool missing = !NativeFs::FileExists(record.FullName(item));
         std::string state;
-        if (IsBackup(entry.Path))
+        if (IsBackup(path))
             state = missing ? "Backup missing" : "Backup changed";
         else
-            state = missing ? "Missing" : "Changed since applied (" + entry.Mod + ")";
-        list.SetSubItem(list.AddItem(entry.Path, entry.Path), state);
+            state = missing ? "Missing" : "Changed since applied (" + record.ModOf(entry) + ")";
+        list.SetSubItem(list.AddItem(path, path), state);
     }
     if (count >= kProgressFrom)
         main_.mProgress->ReportProgress(-1, 0);
@@ -133,16 +134,19 @@ void frmVerify::ReapplySelected() {
 
 std::string frmVerify::Reapply(const std::string& Path) {
     AppliedRecord& record = main_.Record;
-    const AppliedRecord::Entry* entry = record.Find(main_.GamePath + Path);
+    const AppliedRecord::Item* item = record.Find(main_.GamePath + Path);
     // A backup is never re-applied: it keeps the game's file, which no mod has.
-    if (!entry || IsBackup(entry->Path))
+    if (!item || IsBackup(item->first))
         return std::string();
-    const std::string target = record.FullName(*entry);
+    const std::string target = record.FullName(*item);
+    // Copies: the entry changes when the file is written.
+    const std::string modName = record.ModOf(item->second);
+    const std::string kindName = record.KindOf(item->second);
     const std::int32_t kind =
-        entry->Kind == "Substitution" ? TransferType::Substitution : TransferType::Application;
+        kindName == "Substitution" ? TransferType::Substitution : TransferType::Application;
     std::unique_ptr<FileReference> source;
     for (const auto& mod : *main_.Modis) {
-        if (mod->Name() != entry->Mod)
+        if (mod->Name() != modName)
             continue;
         const ::Transfers& transfers = kind == TransferType::Substitution
                                            ? mod->SubstitutionTransfers()
@@ -156,16 +160,14 @@ std::string frmVerify::Reapply(const std::string& Path) {
         }
     }
     if (!source || source->FileAbsent())
-        return "The file of " + entry->Mod + " for " + entry->Path + " is no longer there.";
-    const std::string mod = entry->Mod;
-    const std::string kindName = entry->Kind;
+        return "The file of " + modName + " for " + Path + " is no longer there.";
     record.KeepIfEdited(target, main_.Log, main_.LogFile);
     Shared::LogLine(main_.Log, main_.LogFile, "Copying " + source->FullName() + " to " + target);
     FileReference into;
     into.Setup(target.substr(0, target.rfind('\\') + 1), target.substr(target.rfind('\\') + 1),
                main_.FileInterface.get());
     source->CopyIntoReference(into, false);
-    record.NoteWritten(target, AppliedRecord::HashOfFile(source->FullName()), mod, kindName);
+    record.NoteCopied(target, modName, kindName);
     return std::string();
 }
 

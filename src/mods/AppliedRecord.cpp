@@ -1,7 +1,7 @@
 #include "AppliedRecord.h"
 
+#include <algorithm>
 #include <ctime>
-#include <vector>
 
 #include "QuillonError.h"
 #include "Shared.h"
@@ -21,32 +21,46 @@ AppliedRecord* active = nullptr;
 const char* const kFirstLine = "Quillon record";
 const char* const kLastLine = "End";
 
-std::string Key(const std::string& Relative) {
-    return TextCase::Lower(Relative);
-}
+constexpr std::size_t kHashDigits = 16;
 
-std::string HashText(const std::string& Bytes) {
+// The hash as the file holds it: 16 lower-case hexadecimal digits.
+void AppendHash(std::string& Text, std::uint64_t Hash) {
     static const char digits[] = "0123456789abcdef";
-    XXH64_hash_t hash = XXH3_64bits(Bytes.data(), Bytes.size());
-    std::string text(16, '0');
-    for (int i = 15; i >= 0; --i, hash >>= 4)
-        text[static_cast<std::size_t>(i)] = digits[hash & 0xF];
-    return text;
+    char text[kHashDigits];
+    for (std::size_t i = kHashDigits; i-- > 0; Hash >>= 4)
+        text[i] = digits[Hash & 0xF];
+    Text.append(text, kHashDigits);
 }
 
-std::vector<std::string> Fields(const std::string& Line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = Line.find('\t', start);
-        fields.push_back(Line.substr(start, tab - start));
-        if (tab == std::string::npos)
-            return fields;
-        start = tab + 1;
+bool ParseHash(std::string_view Text, std::uint64_t& Hash) {
+    if (Text.size() != kHashDigits)
+        return false;
+    Hash = 0;
+    for (char c : Text) {
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0)
+            return false;
+        Hash = Hash << 4 | static_cast<std::uint64_t>(digit);
     }
+    return true;
 }
 
-bool Number(const std::string& Text, std::int64_t& Value) {
+// Splits a line at its tabs into Count fields; false when it has more or fewer.
+bool SplitFields(std::string_view Line, std::string_view* Fields, std::size_t Count) {
+    for (std::size_t i = 0; i < Count; ++i) {
+        const std::size_t tab = Line.find('\t');
+        if ((tab == std::string_view::npos) != (i + 1 == Count))
+            return false;
+        Fields[i] = Line.substr(0, tab);
+        Line = tab == std::string_view::npos ? std::string_view() : Line.substr(tab + 1);
+    }
+    return true;
+}
+
+bool Number(std::string_view Text, std::int64_t& Value) {
     if (Text.empty() || Text.size() > 19)
         return false;
     Value = 0;
@@ -55,6 +69,15 @@ bool Number(const std::string& Text, std::int64_t& Value) {
             return false;
         Value = Value * 10 + (c - '0');
     }
+    return true;
+}
+
+bool StartsIgnoringCase(const std::string& Text, const std::string& Start) {
+    if (Text.size() < Start.size())
+        return false;
+    for (std::size_t i = 0; i < Start.size(); ++i)
+        if (TextCase::LowerChar(Text[i]) != TextCase::LowerChar(Start[i]))
+            return false;
     return true;
 }
 
@@ -85,8 +108,34 @@ AppliedRecord::~AppliedRecord() {
         active = nullptr;
 }
 
+bool AppliedRecord::CaseLess::operator()(const std::string& A, const std::string& B) const {
+    const std::size_t common = std::min(A.size(), B.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        // Paths share long beginnings: equal bytes need no folding.
+        if (A[i] == B[i])
+            continue;
+        const auto a = static_cast<unsigned char>(TextCase::LowerChar(A[i]));
+        const auto b = static_cast<unsigned char>(TextCase::LowerChar(B[i]));
+        if (a != b)
+            return a < b;
+    }
+    return A.size() < B.size();
+}
+
+std::uint32_t AppliedRecord::NameIndex(std::string_view Name) {
+    const auto found = nameIndex_.find(Name);
+    if (found != nameIndex_.end())
+        return found->second;
+    const auto index = static_cast<std::uint32_t>(names_.size());
+    names_.emplace_back(Name);
+    nameIndex_.emplace(names_.back(), index);
+    return index;
+}
+
 void AppliedRecord::Setup(const std::string& GamePath) {
     entries_.clear();
+    names_.clear();
+    nameIndex_.clear();
     changed_ = false;
     if (active == this)
         active = nullptr;
@@ -110,44 +159,77 @@ void AppliedRecord::Read() {
     const std::string file = gamePath_ + kFileName;
     if (!NativeFs::FileExists(file))
         return;
-    std::map<std::string, Entry> read;
-    try {
-        NativeFs::InputFile input(file);
-        if (input.ReadLine() != kFirstLine)
-            return;
-        const std::vector<std::string> folder = Fields(input.ReadLine());
-        // A record copied from another game folder speaks of other files.
-        if (folder.size() != 2 || folder[0] != "Folder" ||
-            TextCase::Lower(folder[1]) != TextCase::Lower(gamePath_))
-            return;
-        bool ended = false;
-        while (!input.AtEnd()) {
-            const std::vector<std::string> fields = Fields(input.ReadLine());
-            if (ended)
-                return;  // nothing follows the end
-            if (fields.size() == 1 && fields[0] == kLastLine) {
-                ended = true;
-                continue;
+    EntryMap read;
+    // The line that comes next: the first, the folder's, an entry or the end, none.
+    enum class Next { First, Folder, Files, None } next = Next::First;
+    bool garbled = false;
+    const auto take = [&](std::string_view line) {
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        switch (next) {
+            case Next::First:
+                garbled = line != kFirstLine;
+                next = Next::Folder;
+                return;
+            case Next::Folder: {
+                // A record copied from another game folder speaks of other files.
+                std::string_view folder[2];
+                garbled = !SplitFields(line, folder, 2) || folder[0] != "Folder" ||
+                          !TextCase::EqualIgnoringCase(std::string(folder[1]), gamePath_);
+                next = Next::Files;
+                return;
             }
-            Entry entry;
-            std::int64_t size = 0;
-            if (fields.size() != 7 || fields[0] != "File" || fields[1].empty() ||
-                !Number(fields[2], size) || !Number(fields[3], entry.Stamp.Time) ||
-                fields[4].size() != 16)
-                return;  // garbled: none of it is to be trusted
-            entry.Path = fields[1];
-            entry.Stamp.Size = static_cast<std::uint64_t>(size);
-            entry.Hash = fields[4];
-            entry.Kind = fields[5];
-            entry.Mod = fields[6];
-            read[Key(entry.Path)] = entry;
+            case Next::None:
+                garbled = true;  // nothing follows the end
+                return;
+            case Next::Files:
+                break;
         }
-        // A record cut short is garbled all the same.
-        if (!ended)
+        if (line == kLastLine) {
+            next = Next::None;
             return;
+        }
+        Entry entry;
+        std::int64_t size = 0;
+        // File, path, size, time, hash, kind, mod.
+        std::string_view fields[7];
+        if (!SplitFields(line, fields, 7) || fields[0] != "File" || fields[1].empty() ||
+            !Number(fields[2], size) || !Number(fields[3], entry.Stamp.Time) ||
+            !ParseHash(fields[4], entry.Hash)) {
+            garbled = true;  // none of it is to be trusted
+            return;
+        }
+        entry.Stamp.Size = static_cast<std::uint64_t>(size);
+        entry.Kind = NameIndex(fields[5]);
+        entry.Mod = NameIndex(fields[6]);
+        // The last line of a path read twice holds, in its spelling.
+        const auto [at, added] = read.try_emplace(std::string(fields[1]), entry);
+        if (!added) {
+            read.erase(at);
+            read.emplace(std::string(fields[1]), entry);
+        }
+    };
+    // Read in pieces: a record of many entries is never whole in memory.
+    std::string carry;
+    try {
+        NativeFs::ReadPieces(file, [&](const char* Bytes, std::size_t Size) {
+            if (garbled)
+                return;
+            carry.append(Bytes, Size);
+            std::size_t start = 0;
+            for (std::size_t end = 0;
+                 !garbled && (end = carry.find('\n', start)) != std::string::npos; start = end + 1)
+                take(std::string_view(carry).substr(start, end - start));
+            carry.erase(0, start);
+        });
     } catch (const QuillonError&) {
         return;
     }
+    if (!carry.empty() && !garbled)
+        take(carry);
+    // A record cut short is garbled all the same.
+    if (garbled || next != Next::None)
+        return;
     entries_ = std::move(read);
 }
 
@@ -158,11 +240,31 @@ void AppliedRecord::Save() {
     try {
         NativeFs::OutputFile output(file, NativeFs::OutputFile::Mode::Replace);
         std::string text = std::string(kFirstLine) + "\n" + "Folder\t" + gamePath_ + "\n";
-        for (const auto& [key, entry] : entries_)
-            text += "File\t" + entry.Path + "\t" + std::to_string(entry.Stamp.Size) + "\t" +
-                    std::to_string(entry.Stamp.Time) + "\t" + entry.Hash + "\t" + entry.Kind +
-                    "\t" + entry.Mod + "\n";
-        output.Write(text + kLastLine + "\n");
+        // Handed on in pieces: a record of many entries is never whole in memory.
+        constexpr std::size_t kPiece = std::size_t{1} << 18;
+        text.reserve(kPiece + 1024);
+        for (const auto& [path, entry] : entries_) {
+            if (text.size() >= kPiece) {
+                output.Write(text);
+                text.clear();
+            }
+            text += "File\t";
+            text += path;
+            text += '\t';
+            text += std::to_string(entry.Stamp.Size);
+            text += '\t';
+            text += std::to_string(entry.Stamp.Time);
+            text += '\t';
+            AppendHash(text, entry.Hash);
+            text += '\t';
+            text += KindOf(entry);
+            text += '\t';
+            text += ModOf(entry);
+            text += '\n';
+        }
+        text += kLastLine;
+        text += '\n';
+        output.Write(text);
         output.Close();
         changed_ = false;
     } catch (const QuillonError&) {
@@ -179,45 +281,83 @@ void AppliedRecord::Discard() {
     // The file stays until there is something to write: while the journal stays, every
     // start distrusts it again.
     entries_.clear();
+    names_.clear();
+    nameIndex_.clear();
     changed_ = false;
 }
 
 std::string AppliedRecord::Relative(const std::string& File) const {
-    if (!gamePath_.empty() && File.size() > gamePath_.size() &&
-        TextCase::Lower(File.substr(0, gamePath_.size())) == TextCase::Lower(gamePath_))
+    if (!gamePath_.empty() && File.size() > gamePath_.size() && StartsIgnoringCase(File, gamePath_))
         return File.substr(gamePath_.size());
     return std::string();
 }
 
-const AppliedRecord::Entry* AppliedRecord::Find(const std::string& FullName) const {
+const AppliedRecord::Item* AppliedRecord::Find(const std::string& FullName) const {
     const std::string relative = Relative(FullName);
     if (relative.empty())
         return nullptr;
-    const auto found = entries_.find(Key(relative));
-    return found == entries_.end() ? nullptr : &found->second;
+    const auto found = entries_.find(relative);
+    return found == entries_.end() ? nullptr : &*found;
 }
 
-void AppliedRecord::NoteWritten(const std::string& File, const std::string& Hash,
-                                const std::string& Mod, const std::string& Kind) {
+void AppliedRecord::NoteWritten(const std::string& File, std::uint64_t Hash, const std::string& Mod,
+                                const std::string& Kind) {
     if (gamePath_.empty())
         return;
-    const std::string relative = Relative(File);
-    Entry entry{relative, {}, Hash, Kind, Mod};
-    if (relative.empty() || !NativeFs::StampOf(File, entry.Stamp)) {
+    NativeFs::FileStamp stamp;
+    if (!NativeFs::StampOf(File, stamp)) {
         Forget(File);
         return;
     }
-    entries_[Key(relative)] = entry;
+    NoteWritten(File, Hash, stamp, Mod, Kind);
+}
+
+void AppliedRecord::NoteCopied(const std::string& File, const std::string& Mod,
+                               const std::string& Kind) {
+    if (gamePath_.empty())
+        return;
+    NativeFs::FileStamp stamp;
+    std::uint64_t hash = 0;
+    try {
+        hash = HashOfFile(File, &stamp);
+    } catch (const QuillonError&) {
+        Forget(File);
+        return;
+    }
+    NoteWritten(File, hash, stamp, Mod, Kind);
+}
+
+void AppliedRecord::NoteWritten(const std::string& File, std::uint64_t Hash,
+                                const NativeFs::FileStamp& Stamp, const std::string& Mod,
+                                const std::string& Kind) {
+    if (gamePath_.empty())
+        return;
+    std::string relative = Relative(File);
+    if (relative.empty())
+        return;
+    const Entry entry{Stamp, Hash, NameIndex(Kind), NameIndex(Mod)};
     changed_ = true;
+    const auto found = entries_.find(relative);
+    if (found == entries_.end()) {
+        entries_.emplace(std::move(relative), entry);
+        return;
+    }
+    found->second = entry;
+    // The path as it was last written is the one the record gives.
+    if (found->first != relative) {
+        auto node = entries_.extract(found);
+        node.key() = std::move(relative);
+        entries_.insert(std::move(node));
+    }
 }
 
 void AppliedRecord::NoteAsItIs(const std::string& File) {
     if (gamePath_.empty())
         return;
-    const Entry* known = Find(File);
-    const std::string kind = known ? known->Kind : kGame;
-    const std::string mod = known ? known->Mod : std::string();
-    NoteWritten(File, HashOfFile(File), mod, kind);
+    const Item* known = Find(File);
+    const std::string kind = known ? KindOf(known->second) : kGame;
+    const std::string mod = known ? ModOf(known->second) : std::string();
+    NoteCopied(File, mod, kind);
 }
 
 void AppliedRecord::NoteRestored(const std::string& File, const std::string& Backup) {
@@ -228,34 +368,45 @@ void AppliedRecord::NoteRestored(const std::string& File, const std::string& Bac
 
 void AppliedRecord::Forget(const std::string& File) {
     const std::string relative = Relative(File);
-    if (!relative.empty() && entries_.erase(Key(relative)))
+    if (!relative.empty() && entries_.erase(relative))
         changed_ = true;
 }
 
-bool AppliedRecord::Differs(const Entry& E) const {
+bool AppliedRecord::Differs(const Item& I) const {
+    const std::string file = FullName(I);
+    bool there = false;
+    return ThereAndChanged(file, I.second, &there) || !there;
+}
+
+bool AppliedRecord::ThereAndChanged(const std::string& File, const Entry& E, bool* There) {
+    // One look at the file answers most of the time.
     NativeFs::FileStamp stamp;
-    if (!NativeFs::StampOf(FullName(E), stamp))
-        return true;
-    if (stamp == E.Stamp)
+    const bool there = NativeFs::StampOf(File, stamp);
+    if (There)
+        *There = there;
+    if (!there || stamp == E.Stamp)
         return false;
-    return stamp.Size != E.Stamp.Size || HashOfFile(FullName(E)) != E.Hash;
+    return stamp.Size != E.Stamp.Size || HashOfFile(File) != E.Hash;
 }
 
 bool AppliedRecord::GameFileInPlace(const std::string& File) const {
-    const Entry* entry = Find(File);
-    return entry && entry->Kind == kGame && NativeFs::FileExists(File);
+    const Item* item = Find(File);
+    return item && KindOf(item->second) == kGame && NativeFs::FileExists(File);
 }
 
 bool AppliedRecord::GameFileChanged(const std::string& File) const {
-    return GameFileInPlace(File) && Differs(*Find(File));
+    // A missing file is not in place, so has not changed.
+    const Item* item = Find(File);
+    return item && KindOf(item->second) == kGame && ThereAndChanged(File, item->second);
 }
 
 std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,
                                         FileAccess& LogFile) const {
-    const Entry* entry = Find(File);
-    if (!entry || entry->Kind == kGame || !NativeFs::FileExists(File) || !Differs(*entry))
+    // A missing file has nothing to keep.
+    const Item* item = Find(File);
+    if (!item || KindOf(item->second) == kGame || !ThereAndChanged(File, item->second))
         return std::string();
-    const std::string relative = entry->Path;
+    const std::string relative = item->first;
     const std::size_t slash = relative.rfind('\\');
     const std::string name = slash == std::string::npos ? relative : relative.substr(slash + 1);
     const std::string subfolders = slash == std::string::npos ? "" : relative.substr(0, slash + 1);
@@ -277,15 +428,28 @@ std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,
     return kept;
 }
 
-std::string AppliedRecord::HashOf(const std::string& File) const {
-    if (const Entry* entry = Find(File)) {
+std::uint64_t AppliedRecord::HashOf(const std::string& File, NativeFs::FileStamp* Stamp) const {
+    if (const Item* item = Find(File)) {
         NativeFs::FileStamp stamp;
-        if (NativeFs::StampOf(File, stamp) && stamp == entry->Stamp)
-            return entry->Hash;
+        if (NativeFs::StampOf(File, stamp) && stamp == item->second.Stamp) {
+            if (Stamp)
+                *Stamp = stamp;
+            return item->second.Hash;
+        }
     }
-    return HashOfFile(File);
+    return HashOfFile(File, Stamp);
 }
 
-std::string AppliedRecord::HashOfFile(const std::string& File) {
-    return HashText(NativeFs::ReadWholeFile(File));
+std::uint64_t AppliedRecord::HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp) {
+    // Hashed as it is read, through the reader's one buffer: a large file costs no
+    // allocation of its size.
+    XXH3_state_t state;
+    XXH3_INITSTATE(&state);
+    XXH3_64bits_reset(&state);
+    const NativeFs::FileStamp stamp = NativeFs::ReadPieces(
+        File,
+        [&state](const char* Bytes, std::size_t Size) { XXH3_64bits_update(&state, Bytes, Size); });
+    if (Stamp)
+        *Stamp = stamp;
+    return XXH3_64bits_digest(&state);
 }

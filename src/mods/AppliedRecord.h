@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "NativeFileSystem.h"
 
@@ -29,13 +32,22 @@ class AppliedRecord {
     // Where a player's edit of a mod's file is kept before it is overwritten.
     static constexpr const char* kKeptFolder = "quill-kept";
 
+    // Entries are many (one per file of every applied mod) and their mods and kinds
+    // few: an entry holds numbers only, its path is its key, and the names of mods and
+    // kinds are shared.
     struct Entry {
-        std::string Path;  // relative to the game folder
         NativeFs::FileStamp Stamp;
-        std::string Hash;
-        std::string Kind;
-        std::string Mod;
+        std::uint64_t Hash = 0;
+        std::uint32_t Kind = 0;  // index of a shared name
+        std::uint32_t Mod = 0;   // index of a shared name ("" for none)
     };
+    // Orders relative paths without regard to letter case, as the game's folder does.
+    struct CaseLess {
+        bool operator()(const std::string& A, const std::string& B) const;
+    };
+    using EntryMap = std::map<std::string, Entry, CaseLess>;
+    // A relative path and its entry.
+    using Item = EntryMap::value_type;
 
     AppliedRecord() = default;
     ~AppliedRecord();
@@ -55,13 +67,22 @@ class AppliedRecord {
     // The record bound to the game folder QELPath, or null.
     static AppliedRecord* Of(const std::string& QELPath);
 
-    const std::map<std::string, Entry>& Entries() const { return entries_; }
-    const Entry* Find(const std::string& FullName) const;
-    std::string FullName(const Entry& E) const { return gamePath_ + E.Path; }
+    const EntryMap& Entries() const { return entries_; }
+    const Item* Find(const std::string& FullName) const;
+    std::string FullName(const Item& I) const { return gamePath_ + I.first; }
+    const std::string& KindOf(const Entry& E) const { return names_[E.Kind]; }
+    const std::string& ModOf(const Entry& E) const { return names_[E.Mod]; }
 
     // A mod's transfer wrote File with the content whose hash is Hash.
-    void NoteWritten(const std::string& File, const std::string& Hash, const std::string& Mod,
+    void NoteWritten(const std::string& File, std::uint64_t Hash, const std::string& Mod,
                      const std::string& Kind);
+    // The same, where File's stamp is known (a link to a file just hashed).
+    void NoteWritten(const std::string& File, std::uint64_t Hash, const NativeFs::FileStamp& Stamp,
+                     const std::string& Mod, const std::string& Kind);
+    // A mod's transfer has just written File: its hash and stamp come from one read of
+    // it, while it is still in the system's cache. A file that cannot be read is no
+    // longer answered for.
+    void NoteCopied(const std::string& File, const std::string& Mod, const std::string& Kind);
     // The file as it is now, under the entry it has (or as the game's own).
     void NoteAsItIs(const std::string& File);
     // File now holds its backup's content.
@@ -70,7 +91,7 @@ class AppliedRecord {
 
     // Whether File is not what its entry says: the size and time stamp answer when
     // they match, the content hash otherwise. A missing file differs.
-    bool Differs(const Entry& E) const;
+    bool Differs(const Item& I) const;
     // The game's own file should be in File's place (and File is there).
     bool GameFileInPlace(const std::string& File) const;
     // The game's own file should be in File's place and has changed since.
@@ -79,16 +100,23 @@ class AppliedRecord {
     // quill-kept, says so in the log and gives that copy's path (else "").
     std::string KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile) const;
     // The hash of File's content, or of what the record knows of it when the size and
-    // time stamp still match.
-    std::string HashOf(const std::string& File) const;
-    static std::string HashOfFile(const std::string& File);
+    // time stamp still match; Stamp, when given, receives File's stamp.
+    std::uint64_t HashOf(const std::string& File, NativeFs::FileStamp* Stamp = nullptr) const;
+    static std::uint64_t HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp = nullptr);
 
   private:
     std::string Relative(const std::string& File) const;
+    // Whether File is there (There, when given, says) and holds other content than E
+    // says.
+    static bool ThereAndChanged(const std::string& File, const Entry& E, bool* There = nullptr);
     void Read();
+    std::uint32_t NameIndex(std::string_view Name);
 
     std::string gamePath_;
-    // Keyed by the relative path without regard to letter case.
-    std::map<std::string, Entry> entries_;
+    EntryMap entries_;
+    // The names of mods and kinds the entries share, and where each one is; the deque
+    // keeps the names in place for the views that index them.
+    std::deque<std::string> names_;
+    std::unordered_map<std::string_view, std::uint32_t> nameIndex_;
     bool changed_ = false;
 };

@@ -110,8 +110,7 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             Context.LogLine("Game file " + to->FullName() +
                             " changed since it was backed up: backing it up again");
             to->CopyIntoReference(*backup, true);
-            record->NoteWritten(backup->FullName(), record->HashOfFile(to->FullName()), name_,
-                                KindName(TransferType));
+            record->NoteCopied(backup->FullName(), name_, KindName(TransferType));
         } else if (backup && backup->FileAbsent()) {
             // A file already substituted has its game version in the "subst_" backup:
             // that one, not the substitute, is what "orig_" must keep. Where the game's
@@ -129,9 +128,15 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             if (original) {
                 Context.LogLine("Backing up " + original->FullName() + " to " + backup->FullName());
                 try {
-                    const std::string hash = record ? record->HashOf(original->FullName()) : "";
+                    NativeFs::FileStamp stamp;
+                    const std::uint64_t hash =
+                        record ? record->HashOf(original->FullName(), &stamp) : 0;
                     linked = original->BackupIntoReference(*backup);
-                    if (record)
+                    // A link is the file just hashed, stamp and all.
+                    if (record && linked)
+                        record->NoteWritten(backup->FullName(), hash, stamp, name_,
+                                            KindName(TransferType));
+                    else if (record)
                         record->NoteWritten(backup->FullName(), hash, name_,
                                             KindName(TransferType));
                 } catch (const QuillonError& error) {
@@ -165,8 +170,7 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             break;
         }
         if (record && TransferType != TransferType::Initialization)
-            record->NoteWritten(to->FullName(), record->HashOfFile(from->FullName()), name_,
-                                KindName(TransferType));
+            record->NoteCopied(to->FullName(), name_, KindName(TransferType));
         performed = i;
     }
     if (failed) {

@@ -150,6 +150,11 @@ bool DriveRootUsable(char letter);
 // The whole content of a file, byte for byte. Anything but a regular file is refused
 // without waiting on it.
 std::string ReadWholeFile(const std::string& file);
+// Hands a file's content to `each` piece by piece, through one buffer the calling
+// thread reuses: a file of any size is read without a buffer of its size. Gives the
+// file's stamp as it was opened.
+FileStamp ReadPieces(const std::string& file,
+                     const std::function<void(const char*, std::size_t)>& each);
 
 // A text file opened for reading: its physical lines end at CR LF, CR or LF.
 class InputFile {

@@ -249,6 +249,12 @@ class Fd {
     int fd_;
 };
 
+FileStamp StampFrom(const struct stat& st) {
+    return FileStamp{
+        static_cast<std::uint64_t>(st.st_size),
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 // Opens a file for reading only when it is a regular file, links followed: a pipe
 // would keep the program waiting, a device might never end. Neither open nor read
 // waits.
@@ -403,8 +409,7 @@ bool StampOf(const std::string& file, FileStamp& stamp) {
     struct stat st;
     if (::stat(ResolveFull(file).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
-    stamp.Size = static_cast<std::uint64_t>(st.st_size);
-    stamp.Time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp = StampFrom(st);
     return true;
 }
 
@@ -616,6 +621,29 @@ std::string ReadWholeFile(const std::string& file) {
     }
     content.resize(have);
     return content;
+}
+
+FileStamp ReadPieces(const std::string& file,
+                     const std::function<void(const char*, std::size_t)>& each) {
+    static thread_local std::vector<char> buffer(std::size_t{1} << 18);
+    std::string native;
+    struct stat st;
+    Fd in(OpenSource(file, native, st));
+    const FileStamp stamp = StampFrom(st);
+    for (;;) {
+        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseErrno(errno, "Cannot read", native);
+        }
+        if (got == 0)
+            return stamp;
+        each(buffer.data(), static_cast<std::size_t>(got));
+        // A regular file reads short only at its end: most files take one read.
+        if (static_cast<std::size_t>(got) < buffer.size())
+            return stamp;
+    }
 }
 
 struct OutputFile::Impl {

@@ -251,6 +251,13 @@ void RefuseAppendThroughLink(HANDLE opened, const std::wstring& native, const st
 
 // Opens a file for reading only when it is a file on a disk, links followed: a pipe
 // or a device might keep the program waiting or never end.
+FileStamp StampFrom(DWORD sizeHigh, DWORD sizeLow, const FILETIME& written) {
+    return FileStamp{
+        (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow,
+        static_cast<std::int64_t>((static_cast<std::uint64_t>(written.dwHighDateTime) << 32) |
+                                  written.dwLowDateTime)};
+}
+
 Handle OpenDiskFile(const std::wstring& native, const std::string& name) {
     Handle handle(::CreateFileW(native.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -388,10 +395,7 @@ bool StampOf(const std::string& file, FileStamp& stamp) {
     if (!::GetFileAttributesExW(Native(file).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return false;
-    stamp.Size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.Time = static_cast<std::int64_t>(
-        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-        data.ftLastWriteTime.dwLowDateTime);
+    stamp = StampFrom(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
     return true;
 }
 
@@ -614,6 +618,29 @@ std::string ReadWholeFile(const std::string& file) {
         if (got == 0)
             return content;
         content.append(buffer, got);
+    }
+}
+
+FileStamp ReadPieces(const std::string& file,
+                     const std::function<void(const char*, std::size_t)>& each) {
+    static thread_local std::vector<char> buffer(std::size_t{1} << 18);
+    const Handle handle = OpenDiskFile(Native(file), file);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!::GetFileInformationByHandle(handle.get(), &information))
+        Win32::Raise(::GetLastError(), "Cannot read", file);
+    const FileStamp stamp =
+        StampFrom(information.nFileSizeHigh, information.nFileSizeLow, information.ftLastWriteTime);
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got,
+                        nullptr))
+            Win32::Raise(::GetLastError(), "Cannot read", file);
+        if (got == 0)
+            return stamp;
+        each(buffer.data(), got);
+        // A disk file reads short only at its end: most files take one read.
+        if (got < buffer.size())
+            return stamp;
     }
 }
 
