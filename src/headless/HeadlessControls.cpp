@@ -115,23 +115,10 @@ class MemListView : public MemControl<ListView> {
     void SetColumns(const std::string&, const std::string& second) override {
         twoColumns_ = !second.empty();
     }
-    void Clear() override {
-        items_.clear();
-        selected_.clear();
-    }
-    int AddItem(const std::string& key, const std::string& text) override {
-        items_.push_back({key, text, ""});
-        return static_cast<int>(items_.size());
-    }
-    void SetSubItem(int index, const std::string& text) override { At(index).sub = text; }
-    int Count() const override { return static_cast<int>(items_.size()); }
-    std::string Key(int index) const override { return At(index).key; }
-    std::string Text(int index) const override { return At(index).text; }
-    std::string SubItem(int index) const override { return At(index).sub; }
     int SelectedIndex() const override { return selected_.empty() ? 0 : *selected_.begin(); }
     void Select(int index) override {
         if (index != 0)
-            At(index);
+            CheckIndex(index);
         selected_.clear();
         if (index != 0)
             selected_.insert(index);
@@ -140,36 +127,25 @@ class MemListView : public MemControl<ListView> {
     std::vector<std::string> StateLines() const override {
         std::vector<std::string> lines;
         for (int i = 1; i <= Count(); ++i) {
-            const Item& item = At(i);
-            std::string line = (IsSelected(i) ? "* " : "  ") + item.key + "\t" + item.text;
+            std::string line = (IsSelected(i) ? "* " : "  ") + Key(i) + "\t" + Text(i);
             if (twoColumns_)
-                line += "\t" + item.sub;
+                line += "\t" + SubItem(i);
             lines.push_back(line);
         }
         return lines;
     }
 
   protected:
+    void ShowCleared() override { selected_.clear(); }
+    void ShowAdded(int, const std::string&) override {}
+    void ShowSubItem(int, const std::string&) override {}
     void ShowMultiSelect(bool) override {}
     void AddToSelection(int index) override {
-        At(index);
+        CheckIndex(index);
         selected_.insert(index);
     }
 
   private:
-    struct Item {
-        std::string key, text, sub;
-    };
-    const Item& At(int index) const {
-        if (index < 1 || index > Count())
-            throw QuillonError(ControlError::IndexOutOfBounds, "ListView", "Index out of bounds");
-        return items_[static_cast<std::size_t>(index - 1)];
-    }
-    Item& At(int index) {
-        return const_cast<Item&>(static_cast<const MemListView&>(*this).At(index));
-    }
-
-    std::vector<Item> items_;
     std::set<int> selected_;
     bool twoColumns_ = false;
 };

@@ -2,6 +2,33 @@
 
 #include "QuillonError.h"
 
+void ListView::CheckIndex(int index) const {
+    if (index < 1 || index > Count())
+        throw QuillonError(ControlError::IndexOutOfBounds, "ListView", "Index out of bounds");
+}
+
+const ListView::Item& ListView::ItemAt(int index) const {
+    CheckIndex(index);
+    return items_[static_cast<std::size_t>(index - 1)];
+}
+
+void ListView::Clear() {
+    ShowCleared();
+    items_.clear();
+}
+
+int ListView::AddItem(const std::string& key, const std::string& text) {
+    ShowAdded(Count() + 1, text);
+    items_.push_back({key, text, std::string()});
+    return Count();
+}
+
+void ListView::SetSubItem(int index, const std::string& text) {
+    CheckIndex(index);
+    ShowSubItem(index, text);
+    items_[static_cast<std::size_t>(index - 1)].sub = text;
+}
+
 const ControlDescription* WindowDescription::Find(const std::string& name) const {
     for (const ControlDescription& control : Controls)
         if (control.Name == name)

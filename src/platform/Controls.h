@@ -86,14 +86,16 @@ enum class ListKey { Delete, Enter };
 class ListView : public Control {
   public:
     virtual void SetColumns(const std::string& first, const std::string& second) = 0;
-    virtual void Clear() = 0;
+    // The items keep the bytes the logic gave them, whatever a front end made of them
+    // on screen.
+    void Clear();
     // Appends an item and returns its position.
-    virtual int AddItem(const std::string& key, const std::string& text) = 0;
-    virtual void SetSubItem(int index, const std::string& text) = 0;
-    virtual int Count() const = 0;
-    virtual std::string Key(int index) const = 0;
-    virtual std::string Text(int index) const = 0;
-    virtual std::string SubItem(int index) const = 0;
+    int AddItem(const std::string& key, const std::string& text);
+    void SetSubItem(int index, const std::string& text);
+    int Count() const { return static_cast<int>(items_.size()); }
+    std::string Key(int index) const { return ItemAt(index).key; }
+    std::string Text(int index) const { return ItemAt(index).text; }
+    std::string SubItem(int index) const { return ItemAt(index).sub; }
     // The selected item; of several, the first in the list.
     virtual int SelectedIndex() const = 0;
     // Selects an item alone (0: none) without raising ItemClick.
@@ -134,12 +136,24 @@ class ListView : public Control {
     std::function<void()> DblClick;
 
   protected:
+    // Raises the error of an item that is not in the list.
+    void CheckIndex(int index) const;
+    virtual void ShowCleared() = 0;
+    // Draws a new last item (index is its position).
+    virtual void ShowAdded(int index, const std::string& text) = 0;
+    virtual void ShowSubItem(int index, const std::string& text) = 0;
     // Draws the list as allowing several selected items, or one.
     virtual void ShowMultiSelect(bool on) = 0;
     // Adds an item to the selection of a list that allows several.
     virtual void AddToSelection(int index) = 0;
 
   private:
+    struct Item {
+        std::string key, text, sub;
+    };
+    const Item& ItemAt(int index) const;
+
+    std::vector<Item> items_;
     bool multiSelect_ = false;
 };
 

@@ -15,12 +15,6 @@ using QtText::FromQt;
 using QtText::ToQt;
 
 namespace {
-// Item data: the key, the text and the second column exactly as the logic gave
-// them, so that they come back byte for byte whatever the display made of them.
-constexpr int kKeyRole = Qt::UserRole;
-constexpr int kTextRole = Qt::UserRole + 1;
-constexpr int kSubItemRole = Qt::UserRole + 2;
-
 std::string Bytes(const QVariant& value) {
     const QByteArray bytes = value.toByteArray();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
@@ -285,44 +279,22 @@ void QtListView::SetColumns(const std::string& first, const std::string& second)
         header()->resizeSection(0, qMax(120, qMax(viewport()->width(), minimumWidth()) / 2));
 }
 
-void QtListView::Clear() {
+void QtListView::ShowCleared() {
     clear();
 }
 
-int QtListView::AddItem(const std::string& key, const std::string& text) {
+void QtListView::ShowAdded(int, const std::string& text) {
     auto* item = new QTreeWidgetItem(this);
     item->setText(0, ToQt(text));
-    item->setData(0, kKeyRole, ToBytes(key));
-    item->setData(0, kTextRole, ToBytes(text));
-    return topLevelItemCount();
 }
 
 QTreeWidgetItem* QtListView::At(int index) const {
-    if (index < 1 || index > topLevelItemCount())
-        throw QuillonError(ControlError::IndexOutOfBounds, "ListView", "Index out of bounds");
+    CheckIndex(index);
     return topLevelItem(index - 1);
 }
 
-void QtListView::SetSubItem(int index, const std::string& text) {
-    QTreeWidgetItem* item = At(index);
-    item->setText(1, ToQt(text));
-    item->setData(0, kSubItemRole, ToBytes(text));
-}
-
-int QtListView::Count() const {
-    return topLevelItemCount();
-}
-
-std::string QtListView::Key(int index) const {
-    return Bytes(At(index)->data(0, kKeyRole));
-}
-
-std::string QtListView::Text(int index) const {
-    return Bytes(At(index)->data(0, kTextRole));
-}
-
-std::string QtListView::SubItem(int index) const {
-    return Bytes(At(index)->data(0, kSubItemRole));
+void QtListView::ShowSubItem(int index, const std::string& text) {
+    At(index)->setText(1, ToQt(text));
 }
 
 int QtListView::SelectedIndex() const {

@@ -143,13 +143,6 @@ class QtListView : public QtControl<QTreeWidget, ListView> {
     explicit QtListView(QWidget* parent);
     void SetCaption(const std::string& caption) override;
     void SetColumns(const std::string& first, const std::string& second) override;
-    void Clear() override;
-    int AddItem(const std::string& key, const std::string& text) override;
-    void SetSubItem(int index, const std::string& text) override;
-    int Count() const override;
-    std::string Key(int index) const override;
-    std::string Text(int index) const override;
-    std::string SubItem(int index) const override;
     int SelectedIndex() const override;
     void Select(int index) override;
     bool IsSelected(int index) const override;
@@ -158,6 +151,9 @@ class QtListView : public QtControl<QTreeWidget, ListView> {
     QRect ItemRect(int index) const;
 
   protected:
+    void ShowCleared() override;
+    void ShowAdded(int index, const std::string& text) override;
+    void ShowSubItem(int index, const std::string& text) override;
     void ShowMultiSelect(bool on) override;
     void AddToSelection(int index) override;
     void keyPressEvent(QKeyEvent* event) override;

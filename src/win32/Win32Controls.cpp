@@ -291,52 +291,31 @@ void Win32ListView::FitColumns() {
         ::SendMessageW(handle_, LVM_SETCOLUMNWIDTH, 1, width - first);
 }
 
-void Win32ListView::Clear() {
-    keys_.clear();
-    texts_.clear();
-    subItems_.clear();
+void Win32ListView::ShowCleared() {
     ::SendMessageW(handle_, LVM_DELETEALLITEMS, 0, 0);
 }
 
-int Win32ListView::AddItem(const std::string& key, const std::string& text) {
+void Win32ListView::ShowAdded(int index, const std::string& text) {
     std::wstring wide = ToWide(text);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
-    item.iItem = Count();
+    item.iItem = index - 1;
     item.pszText = wide.data();
     ::SendMessageW(handle_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    keys_.push_back(key);
-    texts_.push_back(text);
-    subItems_.emplace_back();
-    return Count();
 }
 
 std::size_t Win32ListView::At(int index) const {
-    if (index < 1 || index > Count())
-        throw QuillonError(ControlError::IndexOutOfBounds, "ListView", "Index out of bounds");
+    CheckIndex(index);
     return static_cast<std::size_t>(index - 1);
 }
 
-void Win32ListView::SetSubItem(int index, const std::string& text) {
+void Win32ListView::ShowSubItem(int index, const std::string& text) {
     const std::size_t at = At(index);
-    subItems_[at] = text;
     std::wstring wide = ToWide(text);
     LVITEMW item{};
     item.iSubItem = 1;
     item.pszText = wide.data();
     ::SendMessageW(handle_, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&item));
-}
-
-std::string Win32ListView::Key(int index) const {
-    return keys_[At(index)];
-}
-
-std::string Win32ListView::Text(int index) const {
-    return texts_[At(index)];
-}
-
-std::string Win32ListView::SubItem(int index) const {
-    return subItems_[At(index)];
 }
 
 int Win32ListView::SelectedIndex() const {

@@ -128,13 +128,6 @@ class Win32ListView : public Win32Control<ListView> {
     ~Win32ListView() override;
     void SetCaption(const std::string&) override {}
     void SetColumns(const std::string& first, const std::string& second) override;
-    void Clear() override;
-    int AddItem(const std::string& key, const std::string& text) override;
-    void SetSubItem(int index, const std::string& text) override;
-    int Count() const override { return static_cast<int>(keys_.size()); }
-    std::string Key(int index) const override;
-    std::string Text(int index) const override;
-    std::string SubItem(int index) const override;
     int SelectedIndex() const override;
     void Select(int index) override;
     bool IsSelected(int index) const override;
@@ -145,6 +138,9 @@ class Win32ListView : public Win32Control<ListView> {
     RECT ItemRect(int index) const;
 
   protected:
+    void ShowCleared() override;
+    void ShowAdded(int index, const std::string& text) override;
+    void ShowSubItem(int index, const std::string& text) override;
     void ShowMultiSelect(bool on) override;
     void AddToSelection(int index) override;
 
@@ -154,9 +150,6 @@ class Win32ListView : public Win32Control<ListView> {
     std::size_t At(int index) const;
     void RaiseItemClick(int index);
 
-    std::vector<std::string> keys_;
-    std::vector<std::string> texts_;
-    std::vector<std::string> subItems_;
     int columns_ = 1;
     bool byKeyboard_ = false;
 };
