@@ -166,8 +166,7 @@ std::string frmVerify::Reapply(const std::string& Path) {
     FileReference into;
     into.Setup(target.substr(0, target.rfind('\\') + 1), target.substr(target.rfind('\\') + 1),
                main_.FileInterface.get());
-    source->CopyIntoReference(into, false);
-    record.NoteCopied(target, modName, kindName);
+    AppliedRecord::Copy(&record, *source, into, false, modName, kindName);
     return std::string();
 }
 

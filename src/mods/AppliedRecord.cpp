@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "FileReference.h"
 #include "QuillonError.h"
 #include "Shared.h"
 #include "TestSeam.h"
@@ -17,6 +18,22 @@
 namespace {
 
 AppliedRecord* active = nullptr;
+
+// XXH3 over bytes handed in piece by piece, as a copy or a read passes them.
+class Hashing : public NativeFs::CopyWatch {
+  public:
+    Hashing() {
+        XXH3_INITSTATE(&state_);
+        XXH3_64bits_reset(&state_);
+    }
+    void Piece(const char* Bytes, std::size_t Size) override {
+        XXH3_64bits_update(&state_, Bytes, Size);
+    }
+    std::uint64_t Digest() const { return XXH3_64bits_digest(&state_); }
+
+  private:
+    XXH3_state_t state_;
+};
 
 const char* const kFirstLine = "Quillon record";
 const char* const kLastLine = "End";
@@ -360,10 +377,18 @@ void AppliedRecord::NoteAsItIs(const std::string& File) {
     NoteCopied(File, mod, kind);
 }
 
-void AppliedRecord::NoteRestored(const std::string& File, const std::string& Backup) {
-    if (gamePath_.empty())
+void AppliedRecord::Copy(AppliedRecord* Record, const FileReference& From, const FileReference& To,
+                         bool Force, const std::string& Mod, const std::string& Kind) {
+    if (!Record || Record->gamePath_.empty()) {
+        From.CopyIntoReference(To, Force);
         return;
-    NoteWritten(File, HashOf(Backup), std::string(), kGame);
+    }
+    Hashing hashing;
+    From.CopyIntoReference(To, Force, &hashing);
+    if (hashing.Done)
+        Record->NoteWritten(To.FullName(), hashing.Digest(), hashing.Written, Mod, Kind);
+    else
+        Record->NoteCopied(To.FullName(), Mod, Kind);  // a read-only file left as it was
 }
 
 void AppliedRecord::Forget(const std::string& File) {
@@ -443,13 +468,10 @@ std::uint64_t AppliedRecord::HashOf(const std::string& File, NativeFs::FileStamp
 std::uint64_t AppliedRecord::HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp) {
     // Hashed as it is read, through the reader's one buffer: a large file costs no
     // allocation of its size.
-    XXH3_state_t state;
-    XXH3_INITSTATE(&state);
-    XXH3_64bits_reset(&state);
+    Hashing hashing;
     const NativeFs::FileStamp stamp = NativeFs::ReadPieces(
-        File,
-        [&state](const char* Bytes, std::size_t Size) { XXH3_64bits_update(&state, Bytes, Size); });
+        File, [&hashing](const char* Bytes, std::size_t Size) { hashing.Piece(Bytes, Size); });
     if (Stamp)
         *Stamp = stamp;
-    return XXH3_64bits_digest(&state);
+    return hashing.Digest();
 }

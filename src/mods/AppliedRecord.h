@@ -10,6 +10,7 @@
 #include "NativeFileSystem.h"
 
 class FileAccess;
+class FileReference;
 
 // quill.record in the game folder: what Quillon left in the game, so that it can tell
 // a file it placed from one that changed behind its back. For every file it wrote and
@@ -85,8 +86,11 @@ class AppliedRecord {
     void NoteCopied(const std::string& File, const std::string& Mod, const std::string& Kind);
     // The file as it is now, under the entry it has (or as the game's own).
     void NoteAsItIs(const std::string& File);
-    // File now holds its backup's content.
-    void NoteRestored(const std::string& File, const std::string& Backup);
+    // Copies From over To as FileReference::CopyIntoReference does and notes To as
+    // written by Mod with Kind (a file put back from its backup: no mod, kGame), hashed
+    // as the bytes pass, so nothing is read twice. Without a record it only copies.
+    static void Copy(AppliedRecord* Record, const FileReference& From, const FileReference& To,
+                     bool Force, const std::string& Mod, const std::string& Kind);
     void Forget(const std::string& File);
 
     // Whether File is not what its entry says: the size and time stamp answer when

@@ -109,8 +109,7 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             // later would undo it.
             Context.LogLine("Game file " + to->FullName() +
                             " changed since it was backed up: backing it up again");
-            to->CopyIntoReference(*backup, true);
-            record->NoteCopied(backup->FullName(), name_, KindName(TransferType));
+            AppliedRecord::Copy(record, *to, *backup, true, name_, KindName(TransferType));
         } else if (backup && backup->FileAbsent()) {
             // A file already substituted has its game version in the "subst_" backup:
             // that one, not the substitute, is what "orig_" must keep. Where the game's
@@ -154,7 +153,9 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
         }
         Context.LogLine("Copying " + from->FullName() + " to " + to->FullName());
         try {
-            from->CopyIntoReference(*to, false);
+            // What an initialization writes is the mod's business: the record keeps none.
+            AppliedRecord::Copy(TransferType == TransferType::Initialization ? nullptr : record,
+                                *from, *to, false, name_, KindName(TransferType));
         } catch (const QuillonError& error) {
             Context.LogLine("Error: Could not copy " + from->FullName() + " to " + to->FullName() +
                             " (" + OneLine(error.Description) + ")");
@@ -169,8 +170,6 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             failed = true;
             break;
         }
-        if (record && TransferType != TransferType::Initialization)
-            record->NoteCopied(to->FullName(), name_, KindName(TransferType));
         performed = i;
     }
     if (failed) {
@@ -202,12 +201,11 @@ void Modi::ReverseTransfers(const ::Transfers& List, const OperationContext& Con
             if (record)
                 record->KeepIfEdited(target->FullName(), Context.Log, Context.LogFile);
             Context.LogLine("Restoring " + restored->FullName() + " to " + target->FullName());
-            restored->CopyIntoReference(*target, false);
+            AppliedRecord::Copy(record, *restored, *target, false, std::string(),
+                                AppliedRecord::kGame);
             // The careful restoration that may follow copies no "orig_" backup again.
             if (restored == orig.get())
                 Context.FileInterface->NoteRestored(*orig, *target);
-            if (record)
-                record->NoteRestored(target->FullName(), restored->FullName());
         } else {
             Context.LogLine("No backup exists to restore " + target->FullName());
             // The mod's file stays, and nothing will take it out again.

@@ -87,12 +87,26 @@ void WriteKeepingReadOnly(const std::string& file, bool readOnly,
 // takes the permission bits of the file it replaces; a new file takes the source's
 // within the system's default for new files (so never a set-id bit, nor an execute
 // bit).
-void CopyFile(const std::string& from, const std::string& to, bool flush = false);
+//
+// A watch sees the bytes as they pass, piece by piece, and is given the stamp of the
+// file written once it is in place: whoever must know what was written (its hash) needs
+// no second read of it.
+class CopyWatch {
+  public:
+    virtual ~CopyWatch() = default;
+    virtual void Piece(const char* bytes, std::size_t size) = 0;
+    // Set when the copy is in place.
+    bool Done = false;
+    FileStamp Written;
+};
+void CopyFile(const std::string& from, const std::string& to, bool flush = false,
+              CopyWatch* watch = nullptr);
 
 // Copies a file over another as CopyFile does, keeping the target's read-only
 // attribute: a read-only target is left alone unless force, and stays read-only when
 // replaced; a writable one stays writable. True when it copied.
-bool CopyFileOver(const std::string& from, const std::string& to, bool force);
+bool CopyFileOver(const std::string& from, const std::string& to, bool force,
+                  CopyWatch* watch = nullptr);
 
 // Makes a new file `to` that keeps what `from` holds now, on the disk before the call
 // returns: a hard link to `from` where the file system allows one (nothing to copy,

@@ -200,9 +200,17 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& pat
     }
 }
 
-void CopyContents(int from, int to, const std::string& target) {
+// The buffer a thread's reads and copies go through: no copy allocates its own.
+std::vector<char>& PieceBuffer() {
+    static thread_local std::vector<char> buffer(std::size_t{1} << 18);
+    return buffer;
+}
+
+// With a watch, the bytes pass through the program so that it sees them; without one
+// the kernel copies them itself where it can.
+void CopyContents(int from, int to, const std::string& target, CopyWatch* watch) {
 #if defined(__linux__)
-    for (;;) {
+    while (!watch) {
         ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
         if (copied == 0)
             return;
@@ -215,7 +223,7 @@ void CopyContents(int from, int to, const std::string& target) {
         RaiseErrno(errno, "Cannot copy to", target);
     }
 #endif
-    std::vector<char> buffer(1 << 16);
+    std::vector<char>& buffer = PieceBuffer();
     for (;;) {
         ssize_t got = ::read(from, buffer.data(), buffer.size());
         if (got == 0)
@@ -225,6 +233,8 @@ void CopyContents(int from, int to, const std::string& target) {
                 continue;
             RaiseErrno(errno, "Cannot read for", target);
         }
+        if (watch)
+            watch->Piece(buffer.data(), static_cast<std::size_t>(got));
         WriteAll(to, buffer.data(), static_cast<std::size_t>(got), target);
     }
 }
@@ -287,7 +297,8 @@ int OpenSource(const std::string& path, std::string& native, struct stat& st) {
 // Copies what `in` holds to a temporary sibling of the target and renames it over
 // the target. The new file is created with `mode` (less the umask); with `exact` the
 // file takes exactly `mode`.
-void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool flush) {
+void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool flush,
+                     CopyWatch* watch) {
     const std::string temp = TemporarySibling(target.folder);
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (out.get() < 0)
@@ -295,14 +306,22 @@ void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool
     try {
         if (exact && (mode & ~Umask()) != mode && ::fchmod(out.get(), mode) != 0)
             RaiseErrno(errno, "Cannot set the attributes of", target.split.full);
-        CopyContents(in, out.get(), target.split.full);
+        CopyContents(in, out.get(), target.split.full, watch);
         if (flush && ::fsync(out.get()) != 0)
             RaiseErrno(errno, "Cannot write", target.split.full);
+        // The last write set the time the file keeps: the rename changes neither.
+        struct stat written;
+        if (watch && ::fstat(out.get(), &written) != 0)
+            RaiseErrno(errno, "Cannot read", target.split.full);
         if (::close(out.release()) != 0)
             RaiseErrno(errno, "Cannot write", target.split.full);
         TestSeam::Reached(TestSeam::Point::Copy, target.split.full);
         if (::rename(temp.c_str(), target.path.c_str()) != 0)
             RaiseErrno(errno, "Cannot replace", target.split.full);
+        if (watch) {
+            watch->Written = StampFrom(written);
+            watch->Done = true;
+        }
     } catch (...) {
         ::unlink(temp.c_str());
         throw;
@@ -444,7 +463,7 @@ void SetReadOnly(const std::string& file, bool readOnly) {
         RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
-void CopyFile(const std::string& from, const std::string& to, bool flush) {
+void CopyFile(const std::string& from, const std::string& to, bool flush, CopyWatch* watch) {
     std::string source;
     struct stat st;
     Fd in(OpenSource(from, source, st));
@@ -455,12 +474,12 @@ void CopyFile(const std::string& from, const std::string& to, bool flush) {
     // A new file gets no more than the system's default for new files: a backup of a
     // private or read-only file stays so, a program of a mod is no program here.
     if (ExistingPermissions(old, permissions))
-        ReplaceWithCopy(in.get(), target, permissions, true, flush);
+        ReplaceWithCopy(in.get(), target, permissions, true, flush, watch);
     else
-        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, flush);
+        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, flush, watch);
 }
 
-bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+bool CopyFileOver(const std::string& from, const std::string& to, bool force, CopyWatch* watch) {
     std::string source;
     struct stat st;
     Fd in(OpenSource(from, source, st));
@@ -475,11 +494,12 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
     // source's, as CopyFile gives them.
     mode_t permissions = 0;
     if (!ExistingPermissions(old, permissions))
-        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, false);
+        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, false, watch);
     else if (readOnly)
-        ReplaceWithCopy(in.get(), target, permissions & ~static_cast<mode_t>(0222), true, false);
+        ReplaceWithCopy(in.get(), target, permissions & ~static_cast<mode_t>(0222), true, false,
+                        watch);
     else
-        ReplaceWithCopy(in.get(), target, permissions, true, false);
+        ReplaceWithCopy(in.get(), target, permissions, true, false, watch);
     return true;
 }
 
@@ -625,7 +645,7 @@ std::string ReadWholeFile(const std::string& file) {
 
 FileStamp ReadPieces(const std::string& file,
                      const std::function<void(const char*, std::size_t)>& each) {
-    static thread_local std::vector<char> buffer(std::size_t{1} << 18);
+    std::vector<char>& buffer = PieceBuffer();
     std::string native;
     struct stat st;
     Fd in(OpenSource(file, native, st));

@@ -428,7 +428,7 @@ void SetReadOnly(const std::string& file, bool readOnly) {
         Win32::Raise(::GetLastError(), "Cannot set the attributes of", file);
 }
 
-void CopyFile(const std::string& from, const std::string& to, bool flush) {
+void CopyFile(const std::string& from, const std::string& to, bool flush, CopyWatch* watch) {
     const std::wstring source = Native(from);
     const std::wstring target = ExistingSpelling(Native(to));
     const DWORD attributes = Attributes(source);
@@ -439,6 +439,11 @@ void CopyFile(const std::string& from, const std::string& to, bool flush) {
     OpenDiskFile(source, from);
     RefuseFolderOutside(target, to);
     RefuseReadOnly(target, to);
+    // The system's copy keeps the bytes to itself: the watch sees them read beforehand,
+    // from the system's cache that the copy fills or finds.
+    if (watch)
+        ReadPieces(from,
+                   [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
     std::wstring temp;
     for (;;) {
         temp = TemporarySibling(target);
@@ -460,6 +465,8 @@ void CopyFile(const std::string& from, const std::string& to, bool flush) {
     TestSeam::Reached(TestSeam::Point::Copy, to);
     // The copy takes the source's attributes, as the system's own copy does.
     MoveIntoPlace(temp, target, attributes, to);
+    if (watch)
+        watch->Done = StampOf(to, watch->Written);
 }
 
 bool BackupFile(const std::string& from, const std::string& to) {
@@ -555,12 +562,12 @@ std::string NativePath(const std::string& path) {
     return Backslashed(path);
 }
 
-bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+bool CopyFileOver(const std::string& from, const std::string& to, bool force, CopyWatch* watch) {
     const bool exists = FileExists(to);
     const bool readOnly = exists && IsReadOnly(to);
     if (!force && readOnly)
         return false;
-    const auto copy = [&] { CopyFile(from, to); };
+    const auto copy = [&] { CopyFile(from, to, false, watch); };
     // A replaced file keeps its read-only bit; a new one takes the source's.
     if (exists)
         WriteKeepingReadOnly(to, readOnly, copy);
