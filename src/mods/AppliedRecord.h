@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "NativeFileSystem.h"
 
@@ -34,21 +34,16 @@ class AppliedRecord {
     static constexpr const char* kKeptFolder = "quill-kept";
 
     // Entries are many (one per file of every applied mod) and their mods and kinds
-    // few: an entry holds numbers only, its path is its key, and the names of mods and
-    // kinds are shared.
+    // few: an entry holds numbers only, its path is a piece of one text of paths, and
+    // the names of mods and kinds are shared.
     struct Entry {
         NativeFs::FileStamp Stamp;
         std::uint64_t Hash = 0;
         std::uint32_t Kind = 0;  // index of a shared name
         std::uint32_t Mod = 0;   // index of a shared name ("" for none)
+        std::uint32_t PathAt = 0;
+        std::uint32_t PathSize = 0;  // 0 once forgotten
     };
-    // Orders relative paths without regard to letter case, as the game's folder does.
-    struct CaseLess {
-        bool operator()(const std::string& A, const std::string& B) const;
-    };
-    using EntryMap = std::map<std::string, Entry, CaseLess>;
-    // A relative path and its entry.
-    using Item = EntryMap::value_type;
 
     AppliedRecord() = default;
     ~AppliedRecord();
@@ -68,9 +63,14 @@ class AppliedRecord {
     // The record bound to the game folder QELPath, or null.
     static AppliedRecord* Of(const std::string& QELPath);
 
-    const EntryMap& Entries() const { return entries_; }
-    const Item* Find(const std::string& FullName) const;
-    std::string FullName(const Item& I) const { return gamePath_ + I.first; }
+    std::size_t Count() const { return count_; }
+    // Every entry, in the order of their paths without regard to letter case. Noting or
+    // forgetting a file makes pointers to entries invalid.
+    std::vector<const Entry*> Sorted() const;
+    const Entry* Find(const std::string& FullName) const;
+    // The path relative to the game folder.
+    std::string_view PathOf(const Entry& E) const;
+    std::string FullName(const Entry& E) const { return gamePath_ + std::string(PathOf(E)); }
     const std::string& KindOf(const Entry& E) const { return names_[E.Kind]; }
     const std::string& ModOf(const Entry& E) const { return names_[E.Mod]; }
 
@@ -91,11 +91,16 @@ class AppliedRecord {
     // as the bytes pass, so nothing is read twice. Without a record it only copies.
     static void Copy(AppliedRecord* Record, const FileReference& From, const FileReference& To,
                      bool Force, const std::string& Mod, const std::string& Kind);
+    // Backs From up into Into as FileReference::BackupIntoReference does and notes
+    // Into as Mod's backup, with the hash the record knows of From when From is
+    // unchanged since, else with one read of it. True when it linked.
+    static bool Backup(AppliedRecord* Record, const FileReference& From, const FileReference& Into,
+                       const std::string& Mod, const std::string& Kind);
     void Forget(const std::string& File);
 
     // Whether File is not what its entry says: the size and time stamp answer when
     // they match, the content hash otherwise. A missing file differs.
-    bool Differs(const Item& I) const;
+    bool Differs(const Entry& E) const;
     // The game's own file should be in File's place (and File is there).
     bool GameFileInPlace(const std::string& File) const;
     // The game's own file should be in File's place and has changed since.
@@ -103,9 +108,6 @@ class AppliedRecord {
     // When File should be a mod's and has changed since it was written, copies it under
     // quill-kept, says so in the log and gives that copy's path (else "").
     std::string KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile) const;
-    // The hash of File's content, or of what the record knows of it when the size and
-    // time stamp still match; Stamp, when given, receives File's stamp.
-    std::uint64_t HashOf(const std::string& File, NativeFs::FileStamp* Stamp = nullptr) const;
     static std::uint64_t HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp = nullptr);
 
   private:
@@ -114,10 +116,26 @@ class AppliedRecord {
     // says.
     static bool ThereAndChanged(const std::string& File, const Entry& E, bool* There = nullptr);
     void Read();
+    void Clear();
     std::uint32_t NameIndex(std::string_view Name);
+    // Keeps a copy of Path among the paths; false when it is too long to.
+    bool KeepPath(std::string_view Path, Entry& E);
+    // Notes Relative with E's numbers, in Relative's spelling.
+    void Put(std::string_view Relative, const Entry& E);
+    // Where Relative's entry is in the index, or the empty place it would take.
+    std::size_t Slot(std::string_view Relative) const;
+    // Makes the index fit the entries again, dropping forgotten ones.
+    void Rebuild();
 
     std::string gamePath_;
-    EntryMap entries_;
+    // Deques, not vectors: they grow without a copy of twice their size.
+    std::deque<Entry> entries_;
+    // The paths, end to end, in pieces of a fixed size that none straddles.
+    std::deque<std::string> paths_;
+    // Open addressing over entries_ by the path's hash without regard to case; a
+    // forgotten entry keeps its place, so what was placed after it is still found.
+    std::vector<std::uint32_t> index_;
+    std::size_t count_ = 0;
     // The names of mods and kinds the entries share, and where each one is; the deque
     // keeps the names in place for the views that index them.
     std::deque<std::string> names_;

@@ -113,8 +113,9 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force,
 // nothing to wait for), else a flushed copy. A read-only file is always copied: it
 // stays in place, and a link would share every later change of it. Whoever replaces
 // `from` afterwards must rename a new file over it (as CopyFile does), never write
-// into it. True when it linked.
-bool BackupFile(const std::string& from, const std::string& to);
+// into it. True when it linked. Watch, when given, sees the bytes the backup holds
+// (read once for it where nothing was copied) and is given its stamp.
+bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch = nullptr);
 
 // Puts a folder's entries (names just created, renamed or removed) on the disk itself,
 // as far as the file system allows.

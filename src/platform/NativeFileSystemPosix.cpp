@@ -166,7 +166,9 @@ const char* const kTemporarySuffix = ".part";
 
 std::string TemporarySibling(const std::string& nativeFolder) {
     static std::atomic<unsigned> counter{0};
-    std::string name = kTemporaryPrefix + std::to_string(::getpid()) + "-" +
+    // The process keeps its number: asked once, not once per file.
+    static const pid_t pid = ::getpid();
+    std::string name = kTemporaryPrefix + std::to_string(pid) + "-" +
                        std::to_string(counter.fetch_add(1)) + kTemporarySuffix;
     return JoinNative(nativeFolder.empty() ? "." : nativeFolder, name);
 }
@@ -206,6 +208,26 @@ std::vector<char>& PieceBuffer() {
     return buffer;
 }
 
+// Hands what is left of an open regular file to `each`, piece by piece.
+void ReadAll(int fd, const std::string& native,
+             const std::function<void(const char*, std::size_t)>& each) {
+    std::vector<char>& buffer = PieceBuffer();
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseErrno(errno, "Cannot read", native);
+        }
+        if (got == 0)
+            return;
+        each(buffer.data(), static_cast<std::size_t>(got));
+        // A regular file reads short only at its end: most files take one read.
+        if (static_cast<std::size_t>(got) < buffer.size())
+            return;
+    }
+}
+
 // With a watch, the bytes pass through the program so that it sees them; without one
 // the kernel copies them itself where it can.
 void CopyContents(int from, int to, const std::string& target, CopyWatch* watch) {
@@ -236,6 +258,9 @@ void CopyContents(int from, int to, const std::string& target, CopyWatch* watch)
         if (watch)
             watch->Piece(buffer.data(), static_cast<std::size_t>(got));
         WriteAll(to, buffer.data(), static_cast<std::size_t>(got), target);
+        // A regular file reads short only at its end: most files take one read.
+        if (static_cast<std::size_t>(got) < buffer.size())
+            return;
     }
 }
 
@@ -503,23 +528,37 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force, Co
     return true;
 }
 
-bool BackupFile(const std::string& from, const std::string& to) {
+bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch) {
     std::string source = ResolveFull(from);
     const Target target = WritableTarget(to);
     struct stat st;
-    if (::lstat(source.c_str(), &st) != 0)
-        RaiseErrno(errno, "Cannot open", source);
     // Only a file itself is linked: a backup that is a link would lead wherever the
-    // game's link led, and the copy reads through it instead.
+    // game's link led, and the copy reads through it instead. What a watch sees is read
+    // from the very file that is linked.
+    Fd in(watch ? ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                : -1);
+    if (watch && in.get() < 0 && errno != ELOOP)
+        RaiseErrno(errno, "Cannot open", source);
+    const bool looked =
+        in.get() >= 0 ? ::fstat(in.get(), &st) == 0 : ::lstat(source.c_str(), &st) == 0;
+    if (!looked)
+        RaiseErrno(errno, "Cannot open", source);
     const bool linkable = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
     // Any refusal (a file system without links, too many links, a name taken) leaves
     // the copy, which reports a real problem if there is one.
     const bool linked = linkable && !TestSeam::HardLinksRefused() &&
                         ::link(source.c_str(), target.path.c_str()) == 0;
-    if (linked)
+    if (linked) {
         NoteCreated(target.split.folder, target.split.name);
-    else
-        CopyFile(from, to, true);
+        if (watch) {
+            ReadAll(in.get(), source,
+                    [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
+            watch->Written = StampFrom(st);
+            watch->Done = true;
+        }
+    } else {
+        CopyFile(from, to, true, watch);
+    }
     TestSeam::Reached(TestSeam::Point::Backup, target.split.full);
     return linked;
 }
@@ -645,25 +684,11 @@ std::string ReadWholeFile(const std::string& file) {
 
 FileStamp ReadPieces(const std::string& file,
                      const std::function<void(const char*, std::size_t)>& each) {
-    std::vector<char>& buffer = PieceBuffer();
     std::string native;
     struct stat st;
     Fd in(OpenSource(file, native, st));
-    const FileStamp stamp = StampFrom(st);
-    for (;;) {
-        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            RaiseErrno(errno, "Cannot read", native);
-        }
-        if (got == 0)
-            return stamp;
-        each(buffer.data(), static_cast<std::size_t>(got));
-        // A regular file reads short only at its end: most files take one read.
-        if (static_cast<std::size_t>(got) < buffer.size())
-            return stamp;
-    }
+    ReadAll(in.get(), native, each);
+    return StampFrom(st);
 }
 
 struct OutputFile::Impl {

@@ -469,7 +469,7 @@ void CopyFile(const std::string& from, const std::string& to, bool flush, CopyWa
         watch->Done = StampOf(to, watch->Written);
 }
 
-bool BackupFile(const std::string& from, const std::string& to) {
+bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch) {
     const std::wstring source = Native(from);
     const DWORD attributes = Attributes(source);
     if (!Exists(attributes))
@@ -485,7 +485,12 @@ bool BackupFile(const std::string& from, const std::string& to) {
     const bool linked = linkable && !TestSeam::HardLinksRefused() &&
                         ::CreateHardLinkW(target.c_str(), source.c_str(), nullptr);
     if (!linked)
-        CopyFile(from, to, true);
+        CopyFile(from, to, true, watch);
+    else if (watch) {
+        watch->Written = ReadPieces(
+            to, [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
+        watch->Done = true;
+    }
     TestSeam::Reached(TestSeam::Point::Backup, to);
     return linked;
 }

@@ -44,9 +44,10 @@ void FileReference::CopyIntoReference(const FileReference& Into, bool Force,
     }
 }
 
-bool FileReference::BackupIntoReference(const FileReference& Into) const {
+bool FileReference::BackupIntoReference(const FileReference& Into,
+                                        NativeFs::CopyWatch* Watch) const {
     try {
-        return NativeFs::BackupFile(FullName(), Into.FullName());
+        return NativeFs::BackupFile(FullName(), Into.FullName(), Watch);
     } catch (const QuillonError&) {
         AssertFileExists();
         Into.AssertPathExists();

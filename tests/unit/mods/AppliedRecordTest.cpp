@@ -5,12 +5,13 @@
 
 #include "AppliedRecord.h"
 #include "TempFolder.h"
+#include "TextCase.h"
 
 // What the record of one game folder holds after it was read.
 std::size_t EntriesRead(const TempFolder& Folder) {
     AppliedRecord record;
     record.Setup(Folder.Path());
-    return record.Entries().size();
+    return record.Count();
 }
 
 TEST(AppliedRecord, ARecordNotWrittenForThisFolderIsIgnoredAndReplaced) {
@@ -70,15 +71,50 @@ TEST(AppliedRecord, AStoredRecordReadsAndIsWrittenBackAsItWasAtAHundredThousandE
     const auto started = std::chrono::steady_clock::now();
     AppliedRecord record;
     record.Setup(folder.Path());
-    ASSERT_EQ(record.Entries().size(), 100001u);
-    const AppliedRecord::Item* x = record.Find(folder.Path() + "data\\x.TXT");
+    ASSERT_EQ(record.Count(), 100001u);
+    const AppliedRecord::Entry* x = record.Find(folder.Path() + "data\\x.TXT");
     ASSERT_NE(x, nullptr);
     EXPECT_FALSE(record.Differs(*x));
-    EXPECT_EQ(record.ModOf(x->second), "Night Mode");
+    EXPECT_EQ(record.ModOf(*x), "Night Mode");
     // Noting the file as it is changes nothing, so the record writes what it read.
     record.NoteAsItIs(folder.Path() + "Data\\X.txt");
     record.Save();
     EXPECT_EQ(folder.Read("quill.record"), stored);
     // Linear and light: a quadratic pass or a copy per field would take minutes.
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+TEST(AppliedRecord, ForgottenAndRespelledFilesStayFindableAcrossManyChanges) {
+    TempFolder folder;
+    const std::string game = folder.Path();
+    AppliedRecord record;
+    record.Setup(game);
+    const auto name = [](int i) { return "data\\f" + std::to_string(i) + ".txt"; };
+    for (int i = 0; i < 5000; ++i)
+        record.NoteWritten(game + name(i), static_cast<std::uint64_t>(i), NativeFs::FileStamp{1, 2},
+                           "Night Mode", "Application");
+    // Forgetting leaves places behind that later notes must look past, and reuse.
+    for (int i = 0; i < 5000; i += 2)
+        record.Forget(game + name(i));
+    for (int i = 0; i < 5000; i += 4)
+        record.NoteWritten(game + TextCase::Upper(name(i)), 7, NativeFs::FileStamp{3, 4}, "",
+                           AppliedRecord::kGame);
+    ASSERT_EQ(record.Count(), 3750u);
+    EXPECT_EQ(record.Find(game + name(2)), nullptr);
+    const AppliedRecord::Entry* respelled = record.Find(game + name(8));
+    ASSERT_NE(respelled, nullptr);
+    EXPECT_EQ(record.PathOf(*respelled), TextCase::Upper(name(8)));
+    EXPECT_EQ(record.Find(game + name(4999))->Hash, 4999u);
+
+    record.Save();
+    const std::string saved = folder.Read("quill.record");
+    AppliedRecord again;
+    again.Setup(game);
+    ASSERT_EQ(again.Count(), 3750u);
+    EXPECT_EQ(again.KindOf(*again.Find(game + name(8))), AppliedRecord::kGame);
+    // In the order of the paths, whatever the order of the notes.
+    EXPECT_LT(saved.find("DATA\\F0.TXT"), saved.find("data\\f1.txt"));
+    again.NoteAsItIs(game + "nothing there.txt");
+    again.Save();
+    EXPECT_EQ(folder.Read("quill.record"), saved);
 }
