@@ -1,7 +1,10 @@
 #include "AppliedRecord.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <ctime>
+#include <mutex>
+#include <thread>
 
 #include "FileReference.h"
 #include "QuillonError.h"
@@ -18,6 +21,9 @@
 namespace {
 
 AppliedRecord* active = nullptr;
+
+constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+constexpr std::size_t kPathPiece = std::size_t{1} << 16;
 
 // XXH3 over bytes handed in piece by piece, as a copy or a read passes them.
 class Hashing : public NativeFs::CopyWatch {
@@ -120,15 +126,144 @@ std::string StampedName(const std::string& Name, int Attempt) {
 
 }  // namespace
 
+// Reads the backups made by links, whose bytes never pass through the program, on a
+// thread of its own: a switch goes on making files on one core while their hashes
+// are taken on the other.
+class AppliedRecord::Later {
+  public:
+    struct Hashed {
+        std::string Relative;
+        NativeFs::FileStamp Stamp;  // as it was read
+        std::uint64_t Hash = 0;
+        bool Read = false;
+    };
+
+    ~Later() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    void Add(std::string Name, std::string Relative) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            jobs_.push_back({std::move(Name), std::move(Relative)});
+            if (!thread_.joinable())
+                thread_ = std::thread([this] { Run(); });
+        }
+        wake_.notify_one();
+    }
+
+    bool Busy() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return !jobs_.empty() || working_ || !hashed_.empty();
+    }
+
+    // Waits until every file handed in is read, and gives what was read.
+    std::vector<Hashed> Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        idle_.wait(lock, [this] { return jobs_.empty() && !working_; });
+        std::vector<Hashed> hashed;
+        hashed.swap(hashed_);
+        return hashed;
+    }
+
+    void Drop() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            jobs_.clear();
+        }
+        Wait();
+    }
+
+  private:
+    struct Job {
+        std::string Name;
+        std::string Relative;
+    };
+
+    void Run() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+            if (stop_)
+                return;
+            Job job = std::move(jobs_.front());
+            jobs_.pop_front();
+            working_ = true;
+            lock.unlock();
+            Hashed hashed;
+            hashed.Relative = std::move(job.Relative);
+            try {
+                Hashing hashing;
+                hashed.Stamp = NativeFs::ReadPiecesOnAnyThread(
+                    job.Name, [&hashing](const char* Bytes, std::size_t Size) {
+                        hashing.Piece(Bytes, Size);
+                    });
+                hashed.Hash = hashing.Digest();
+                hashed.Read = true;
+            } catch (...) {
+                // Unread, the entry is forgotten: the record knows less, nothing worse.
+            }
+            lock.lock();
+            hashed_.push_back(std::move(hashed));
+            working_ = false;
+            if (jobs_.empty())
+                idle_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<Job> jobs_;
+    std::vector<Hashed> hashed_;
+    bool working_ = false;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+AppliedRecord::AppliedRecord() : later_(std::make_unique<Later>()) {}
+
 AppliedRecord::~AppliedRecord() {
     if (active == this)
         active = nullptr;
 }
 
-namespace {
+AppliedRecord::Entry* AppliedRecord::FindRelative(std::string_view Relative) {
+    if (index_.empty())
+        return nullptr;
+    const std::uint32_t at = index_[Slot(Relative)];
+    return at == kNone ? nullptr : &entries_[at];
+}
 
-constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-constexpr std::size_t kPathPiece = std::size_t{1} << 16;
+void AppliedRecord::Settle() {
+    if (!later_->Busy())
+        return;
+    for (const Later::Hashed& hashed : later_->Wait()) {
+        Entry* entry = FindRelative(hashed.Relative);
+        // A file noted again since it was handed in has its answer already.
+        if (entry && entry->Pending && hashed.Read && hashed.Stamp == entry->Stamp) {
+            entry->Hash = hashed.Hash;
+            entry->Pending = 0;
+            changed_ = true;
+        }
+    }
+    // What changed before it was read, or could not be read, is not known.
+    for (Entry& entry : entries_) {
+        if (entry.PathSize != 0 && entry.Pending) {
+            entry.PathSize = 0;
+            --count_;
+            changed_ = true;
+        }
+    }
+}
+
+namespace {
 
 // Orders relative paths without regard to letter case, as the game's folder does.
 bool PathLess(std::string_view A, std::string_view B) {
@@ -173,7 +308,7 @@ std::string_view AppliedRecord::PathOf(const Entry& E) const {
 
 bool AppliedRecord::KeepPath(std::string_view Path, Entry& E) {
     const std::size_t kept = paths_.empty() ? 0 : paths_.back().size();
-    if (Path.empty() || Path.size() > kPathPiece)
+    if (Path.empty() || Path.size() > 0xFFFF)
         return false;
     if (paths_.empty() || kept + Path.size() > kPathPiece) {
         if (paths_.size() >= kNone / kPathPiece)
@@ -181,7 +316,7 @@ bool AppliedRecord::KeepPath(std::string_view Path, Entry& E) {
         paths_.emplace_back().reserve(kPathPiece);
     }
     E.PathAt = static_cast<std::uint32_t>((paths_.size() - 1) * kPathPiece + paths_.back().size());
-    E.PathSize = static_cast<std::uint32_t>(Path.size());
+    E.PathSize = static_cast<std::uint16_t>(Path.size());
     paths_.back().append(Path);
     return true;
 }
@@ -259,7 +394,8 @@ void AppliedRecord::Clear() {
     changed_ = false;
 }
 
-std::vector<const AppliedRecord::Entry*> AppliedRecord::Sorted() const {
+std::vector<const AppliedRecord::Entry*> AppliedRecord::Sorted() {
+    Settle();
     std::vector<const Entry*> sorted;
     sorted.reserve(count_);
     for (const Entry& entry : entries_)
@@ -281,6 +417,7 @@ std::uint32_t AppliedRecord::NameIndex(std::string_view Name) {
 }
 
 void AppliedRecord::Setup(const std::string& GamePath) {
+    later_->Drop();
     Clear();
     if (active == this)
         active = nullptr;
@@ -375,6 +512,7 @@ void AppliedRecord::Read() {
 }
 
 void AppliedRecord::Save() {
+    Settle();
     if (!changed_ || gamePath_.empty())
         return;
     const std::string file = gamePath_ + kFileName;
@@ -421,6 +559,7 @@ void AppliedRecord::Save() {
 void AppliedRecord::Discard() {
     // The file stays until there is something to write: while the journal stays, every
     // start distrusts it again.
+    later_->Drop();
     Clear();
 }
 
@@ -430,12 +569,16 @@ std::string AppliedRecord::Relative(const std::string& File) const {
     return std::string();
 }
 
-const AppliedRecord::Entry* AppliedRecord::Find(const std::string& FullName) const {
+const AppliedRecord::Entry* AppliedRecord::Find(const std::string& FullName) {
     const std::string relative = Relative(FullName);
-    if (relative.empty() || index_.empty())
+    if (relative.empty())
         return nullptr;
-    const std::uint32_t at = index_[Slot(relative)];
-    return at == kNone ? nullptr : &entries_[at];
+    const Entry* entry = FindRelative(relative);
+    if (!entry || !entry->Pending)
+        return entry;
+    // Asked for before its hash came in: it is waited for.
+    Settle();
+    return FindRelative(relative);
 }
 
 void AppliedRecord::NoteWritten(const std::string& File, std::uint64_t Hash, const std::string& Mod,
@@ -508,6 +651,7 @@ void AppliedRecord::Forget(const std::string& File) {
         return;
     // Its place in the index stays taken until the next rebuild.
     entries_[at].PathSize = 0;
+    entries_[at].Pending = 0;
     --count_;
     changed_ = true;
 }
@@ -530,11 +674,20 @@ bool AppliedRecord::Backup(AppliedRecord* Record, const FileReference& From,
         return false;
     }
     Hashing hashing;
+    hashing.Later = true;
     const bool linked = From.BackupIntoReference(Into, &hashing);
-    if (hashing.Done)
-        Record->NoteWritten(Into.FullName(), hashing.Digest(), hashing.Written, Mod, Kind);
-    else
+    if (!hashing.Done) {
         Record->NoteCopied(Into.FullName(), Mod, Kind);
+    } else if (hashing.LaterName.empty()) {
+        Record->NoteWritten(Into.FullName(), hashing.Digest(), hashing.Written, Mod, Kind);
+    } else {
+        Record->NoteWritten(Into.FullName(), 0, hashing.Written, Mod, Kind);
+        const std::string relative = Record->Relative(Into.FullName());
+        if (Entry* entry = Record->FindRelative(relative)) {
+            entry->Pending = 1;
+            Record->later_->Add(hashing.LaterName, relative);
+        }
+    }
     return linked;
 }
 
@@ -554,19 +707,18 @@ bool AppliedRecord::ThereAndChanged(const std::string& File, const Entry& E, boo
     return stamp.Size != E.Stamp.Size || HashOfFile(File) != E.Hash;
 }
 
-bool AppliedRecord::GameFileInPlace(const std::string& File) const {
+bool AppliedRecord::GameFileInPlace(const std::string& File) {
     const Entry* entry = Find(File);
     return entry && KindOf(*entry) == kGame && NativeFs::FileExists(File);
 }
 
-bool AppliedRecord::GameFileChanged(const std::string& File) const {
+bool AppliedRecord::GameFileChanged(const std::string& File) {
     // A missing file is not in place, so has not changed.
     const Entry* entry = Find(File);
     return entry && KindOf(*entry) == kGame && ThereAndChanged(File, *entry);
 }
 
-std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,
-                                        FileAccess& LogFile) const {
+std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile) {
     // A missing file has nothing to keep.
     const Entry* entry = Find(File);
     if (!entry || KindOf(*entry) == kGame || !ThereAndChanged(File, *entry))

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -42,10 +43,12 @@ class AppliedRecord {
         std::uint32_t Kind = 0;  // index of a shared name
         std::uint32_t Mod = 0;   // index of a shared name ("" for none)
         std::uint32_t PathAt = 0;
-        std::uint32_t PathSize = 0;  // 0 once forgotten
+        std::uint16_t PathSize = 0;  // 0 once forgotten
+        // The hash is still being read, on a thread of its own.
+        std::uint16_t Pending = 0;
     };
 
-    AppliedRecord() = default;
+    AppliedRecord();
     ~AppliedRecord();
     AppliedRecord(const AppliedRecord&) = delete;
     AppliedRecord& operator=(const AppliedRecord&) = delete;
@@ -66,8 +69,8 @@ class AppliedRecord {
     std::size_t Count() const { return count_; }
     // Every entry, in the order of their paths without regard to letter case. Noting or
     // forgetting a file makes pointers to entries invalid.
-    std::vector<const Entry*> Sorted() const;
-    const Entry* Find(const std::string& FullName) const;
+    std::vector<const Entry*> Sorted();
+    const Entry* Find(const std::string& FullName);
     // The path relative to the game folder.
     std::string_view PathOf(const Entry& E) const;
     std::string FullName(const Entry& E) const { return gamePath_ + std::string(PathOf(E)); }
@@ -102,12 +105,12 @@ class AppliedRecord {
     // they match, the content hash otherwise. A missing file differs.
     bool Differs(const Entry& E) const;
     // The game's own file should be in File's place (and File is there).
-    bool GameFileInPlace(const std::string& File) const;
+    bool GameFileInPlace(const std::string& File);
     // The game's own file should be in File's place and has changed since.
-    bool GameFileChanged(const std::string& File) const;
+    bool GameFileChanged(const std::string& File);
     // When File should be a mod's and has changed since it was written, copies it under
     // quill-kept, says so in the log and gives that copy's path (else "").
-    std::string KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile) const;
+    std::string KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile);
     static std::uint64_t HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp = nullptr);
 
   private:
@@ -126,6 +129,13 @@ class AppliedRecord {
     std::size_t Slot(std::string_view Relative) const;
     // Makes the index fit the entries again, dropping forgotten ones.
     void Rebuild();
+    Entry* FindRelative(std::string_view Relative);
+    // Takes in the hashes read on their own thread; an entry whose file changed before
+    // it was read is forgotten.
+    void Settle();
+
+    class Later;
+    std::unique_ptr<Later> later_;
 
     std::string gamePath_;
     // Deques, not vectors: they grow without a copy of twice their size.

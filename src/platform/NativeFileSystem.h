@@ -95,6 +95,11 @@ class CopyWatch {
   public:
     virtual ~CopyWatch() = default;
     virtual void Piece(const char* bytes, std::size_t size) = 0;
+    // A backup made by a link passes no bytes. A watch that sets Later reads them
+    // itself, through ReadPiecesOnAnyThread(LaterName), when and where it likes;
+    // LaterName is left empty where bytes passed after all.
+    bool Later = false;
+    std::string LaterName;
     // Set when the copy is in place.
     bool Done = false;
     FileStamp Written;
@@ -170,6 +175,10 @@ std::string ReadWholeFile(const std::string& file);
 // file's stamp as it was opened.
 FileStamp ReadPieces(const std::string& file,
                      const std::function<void(const char*, std::size_t)>& each);
+// ReadPieces for a name a watch was given as LaterName: safe on any thread, as it asks
+// nothing of what the program learnt about folders.
+FileStamp ReadPiecesOnAnyThread(const std::string& name,
+                                const std::function<void(const char*, std::size_t)>& each);
 
 // A text file opened for reading: its physical lines end at CR LF, CR or LF.
 class InputFile {

@@ -535,9 +535,11 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
     // Only a file itself is linked: a backup that is a link would lead wherever the
     // game's link led, and the copy reads through it instead. What a watch sees is read
     // from the very file that is linked.
-    Fd in(watch ? ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
-                : -1);
-    if (watch && in.get() < 0 && errno != ELOOP)
+    const bool readNow = watch && !watch->Later;
+    Fd in(readNow
+              ? ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+              : -1);
+    if (readNow && in.get() < 0 && errno != ELOOP)
         RaiseErrno(errno, "Cannot open", source);
     const bool looked =
         in.get() >= 0 ? ::fstat(in.get(), &st) == 0 : ::lstat(source.c_str(), &st) == 0;
@@ -551,8 +553,12 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
     if (linked) {
         NoteCreated(target.split.folder, target.split.name);
         if (watch) {
-            ReadAll(in.get(), source,
-                    [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
+            if (watch->Later)
+                watch->LaterName = target.path;
+            else
+                ReadAll(in.get(), source, [watch](const char* bytes, std::size_t size) {
+                    watch->Piece(bytes, size);
+                });
             watch->Written = StampFrom(st);
             watch->Done = true;
         }
@@ -688,6 +694,14 @@ FileStamp ReadPieces(const std::string& file,
     struct stat st;
     Fd in(OpenSource(file, native, st));
     ReadAll(in.get(), native, each);
+    return StampFrom(st);
+}
+
+FileStamp ReadPiecesOnAnyThread(const std::string& name,
+                                const std::function<void(const char*, std::size_t)>& each) {
+    struct stat st {};
+    Fd in(OpenRegularFile(name, st));
+    ReadAll(in.get(), name, each);
     return StampFrom(st);
 }
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "AppliedRecord.h"
+#include "FileInterface.h"
+#include "FileReference.h"
 #include "TempFolder.h"
 #include "TextCase.h"
 
@@ -117,4 +119,43 @@ TEST(AppliedRecord, ForgottenAndRespelledFilesStayFindableAcrossManyChanges) {
     again.NoteAsItIs(game + "nothing there.txt");
     again.Save();
     EXPECT_EQ(folder.Read("quill.record"), saved);
+}
+
+TEST(AppliedRecord, BackupsHashedOnTheirOwnThreadNeverTakeTheHashOfOtherContent) {
+    TempFolder folder;
+    const std::string game = folder.Path();
+    FileInterface files;
+    const auto ref = [&](const std::string& name) {
+        FileReference file;
+        file.Setup(game, name, &files);
+        return file;
+    };
+    for (int i = 0; i < 200; ++i)
+        folder.Write("g" + std::to_string(i) + ".txt", "the game's file " + std::to_string(i));
+    AppliedRecord record;
+    record.Setup(game);
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "g" + std::to_string(i) + ".txt";
+        AppliedRecord::Backup(&record, ref(name), ref("orig_" + name), "Night Mode", "Application");
+    }
+    // The game writes into a backup (and the file it is linked to) while, or before, it
+    // is read.
+    const std::uint64_t backedUp = AppliedRecord::HashOfFile(game + "g7.txt");
+    folder.Write("orig_g7.txt", "written by the game, longer than before");
+    record.Save();
+
+    AppliedRecord again;
+    again.Setup(game);
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "orig_g" + std::to_string(i) + ".txt";
+        const AppliedRecord::Entry* entry = again.Find(game + name);
+        if (i != 7) {
+            ASSERT_NE(entry, nullptr) << name;
+            EXPECT_EQ(entry->Hash, AppliedRecord::HashOfFile(game + name)) << name;
+        } else if (entry) {
+            // Read before the change: the hash of what was backed up, and Verify tells.
+            EXPECT_EQ(entry->Hash, backedUp);
+            EXPECT_TRUE(again.Differs(*entry));
+        }
+    }
 }
