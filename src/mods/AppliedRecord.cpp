@@ -149,13 +149,13 @@ class AppliedRecord::Later {
     }
 
     void Add(std::string Name, std::string Relative) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            jobs_.push_back({std::move(Name), std::move(Relative)});
-            if (!thread_.joinable())
-                thread_ = std::thread([this] { Run(); });
-        }
-        wake_.notify_one();
+        std::lock_guard<std::mutex> lock(mutex_);
+        jobs_.push_back({std::move(Name), std::move(Relative)});
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { Run(); });
+        // Woken for a batch, not for each file: a wake-up costs more than a small read.
+        if (jobs_.size() >= kBatch && waiting_)
+            wake_.notify_one();
     }
 
     bool Busy() {
@@ -166,6 +166,7 @@ class AppliedRecord::Later {
     // Waits until every file handed in is read, and gives what was read.
     std::vector<Hashed> Wait() {
         std::unique_lock<std::mutex> lock(mutex_);
+        wake_.notify_one();
         idle_.wait(lock, [this] { return jobs_.empty() && !working_; });
         std::vector<Hashed> hashed;
         hashed.swap(hashed_);
@@ -189,33 +190,44 @@ class AppliedRecord::Later {
     void Run() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
+            waiting_ = true;
             wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+            waiting_ = false;
             if (stop_)
                 return;
-            Job job = std::move(jobs_.front());
-            jobs_.pop_front();
+            std::deque<Job> jobs;
+            jobs.swap(jobs_);
             working_ = true;
             lock.unlock();
-            Hashed hashed;
-            hashed.Relative = std::move(job.Relative);
-            try {
-                Hashing hashing;
-                hashed.Stamp = NativeFs::ReadPiecesOnAnyThread(
-                    job.Name, [&hashing](const char* Bytes, std::size_t Size) {
-                        hashing.Piece(Bytes, Size);
-                    });
-                hashed.Hash = hashing.Digest();
-                hashed.Read = true;
-            } catch (...) {
-                // Unread, the entry is forgotten: the record knows less, nothing worse.
-            }
+            std::vector<Hashed> done;
+            for (Job& job : jobs)
+                done.push_back(Read(job));
             lock.lock();
-            hashed_.push_back(std::move(hashed));
+            for (Hashed& hashed : done)
+                hashed_.push_back(std::move(hashed));
             working_ = false;
             if (jobs_.empty())
                 idle_.notify_all();
         }
     }
+
+    static Hashed Read(Job& J) {
+        Hashed hashed;
+        hashed.Relative = std::move(J.Relative);
+        try {
+            Hashing hashing;
+            hashed.Stamp = NativeFs::ReadPiecesOnAnyThread(
+                J.Name,
+                [&hashing](const char* Bytes, std::size_t Size) { hashing.Piece(Bytes, Size); });
+            hashed.Hash = hashing.Digest();
+            hashed.Read = true;
+        } catch (...) {
+            // Unread, the entry is forgotten: the record knows less, nothing worse.
+        }
+        return hashed;
+    }
+
+    static constexpr std::size_t kBatch = 64;
 
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -223,6 +235,7 @@ class AppliedRecord::Later {
     std::deque<Job> jobs_;
     std::vector<Hashed> hashed_;
     bool working_ = false;
+    bool waiting_ = false;
     bool stop_ = false;
     std::thread thread_;
 };
