@@ -114,13 +114,12 @@ bool Modi::Import(FileAccess& File) {
 }
 
 void Modi::ReadTransfersFromFile(FileAccess& File, ::Transfers& Transfers) {
-    const std::string endOfFile = File.CommentChar();
-    for (std::string source = File.Read(); source != endOfFile && source != "@";
-         source = File.Read()) {
-        const std::string target = File.Read();
-        // A path that could harm the game folder drops its line, silently.
-        if (Transfers.Add(source, target, "")->Invalid())
-            Transfers.Remove(Transfers.Count());
+    const std::string& endOfFile = File.CommentChar();
+    for (std::string_view source = File.ReadToken(); source != endOfFile && source != "@";
+         source = File.ReadToken()) {
+        // A path that could harm the game folder drops its line, silently, once the
+        // list is used.
+        Transfers.AddLine(source, File.ReadToken());
     }
 }
 

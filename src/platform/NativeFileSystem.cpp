@@ -150,22 +150,17 @@ void SortNames(std::vector<std::string>& names) {
 
 InputFile::InputFile(const std::string& file) : text_(ReadWholeFile(file)) {}
 
-std::string InputFile::ReadLine() {
+std::string_view InputFile::ReadLine() {
     if (AtEnd())
-        return "";
-    // Lines are cut as they are read, so the file is held once, whatever its lines.
+        return {};
     // One pass over the characters (find_first_of searches its set at every one).
+    const std::string_view text = text_;
     std::size_t end = next_;
-    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n')
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
         ++end;
-    if (end == text_.size()) {
-        std::string line = text_.substr(next_);
-        next_ = text_.size();
-        return line;
-    }
-    std::string line = text_.substr(next_, end - next_);
+    const std::string_view line = text.substr(next_, end - next_);
     next_ = end + 1;
-    if (text_[end] == '\r' && next_ < text_.size() && text_[next_] == '\n')
+    if (end < text.size() && text[end] == '\r' && next_ < text.size() && text[next_] == '\n')
         ++next_;
     return line;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The operating system's file system, addressed with the program's own paths:
@@ -161,8 +162,9 @@ class InputFile {
   public:
     explicit InputFile(const std::string& file);
     bool AtEnd() const { return next_ >= text_.size(); }
-    // The next physical line without its end; "" at the end of the file.
-    std::string ReadLine();
+    // The next physical line without its end; "" at the end of the file. The text
+    // stays valid as long as the file is open.
+    std::string_view ReadLine();
 
   private:
     std::string text_;
