@@ -91,7 +91,11 @@ void RaiseOutside(const std::string& target, const LinkOut& out) {
 
 bool PendingText::Add(const std::string& text, bool writeThrough) {
     held_ += text;
-    return writeThrough || held_.size() >= kPiece;
+    return writeThrough || (held_.size() >= kPiece && (flushed_ || held_.size() > holdUpTo_));
+}
+
+void PendingText::HoldUpTo(std::uint64_t size) {
+    holdUpTo_ = static_cast<std::size_t>(std::min<std::uint64_t>(size, kMostHeld));
 }
 
 void PendingText::Flush(const Writer& write) {
