@@ -168,8 +168,10 @@ class InputFile {
 
   private:
     std::string text_;
-    // Where the next line starts.
+    // Where the next line starts, and where the next LF is (kNotSought before a search).
+    static constexpr std::size_t kNotSought = std::string::npos;
     std::size_t next_ = 0;
+    std::size_t nextLf_ = kNotSought;
 };
 
 // A text file opened for writing. Output goes to a temporary sibling that replaces

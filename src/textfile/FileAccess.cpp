@@ -1,5 +1,6 @@
 #include "FileAccess.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "FileInterface.h"
@@ -186,6 +187,11 @@ void FileAccess::ForgetDelimiters() {
 }
 
 void FileAccess::RemoveComments() {
+    // Most lines hold no marker character at all (one search per character:
+    // find_first_of would search the set at every character of the line).
+    if (std::none_of(commentChar_.begin(), commentChar_.end(),
+                     [this](char c) { return line_.find(c) != std::string_view::npos; }))
+        return;
     std::string gathered;
     // The marker text is cut into runs of one repeated character, each a marker.
     std::size_t start = 0;
