@@ -74,10 +74,12 @@ bool Modi::Import(FileAccess& File) {
         } else if (token == "Name") {
             name_ = File.Read();
         } else if (token == "Description") {
-            std::vector<std::string> lines;
-            ReadKeys(File, lines);
-            for (const std::string& line : lines)
-                Useful::AppendLine(description_, line);
+            for (std::string_view line = File.ReadToken(); line != endOfFile && line != "@";
+                 line = File.ReadToken()) {
+                if (!description_.empty())
+                    description_ += Useful::CrLf;
+                description_ += line;
+            }
         } else if (token == "Version") {
             version_ = File.Read();
         } else if (token == "CompatibleByDefault") {
