@@ -27,8 +27,10 @@ void Transfers::AddLine(std::string_view FromFile, std::string_view ToFile) {
     }
     // Room for a few lines like the first: most lists are short, and each growth
     // copies what the list holds.
-    if (lines_.empty())
+    if (ends_.empty()) {
         lines_.reserve(4 * (FromFile.size() + ToFile.size()));
+        ends_.reserve(8);
+    }
     lines_ += FromFile;
     ends_.push_back(static_cast<std::uint32_t>(lines_.size()));
     lines_ += ToFile;
