@@ -187,10 +187,13 @@ void FileAccess::ForgetDelimiters() {
 }
 
 void FileAccess::RemoveComments() {
-    // Most lines hold no marker character at all (one search per character:
-    // find_first_of would search the set at every character of the line).
-    if (std::none_of(commentChar_.begin(), commentChar_.end(),
-                     [this](char c) { return line_.find(c) != std::string_view::npos; }))
+    // Most lines hold no marker character at all: one search for each character that
+    // starts a marker (find_first_of would search the set at every character).
+    bool marked = false;
+    for (std::size_t i = 0; i < commentChar_.size() && !marked; ++i)
+        marked = (i == 0 || commentChar_[i] != commentChar_[i - 1]) &&
+                 line_.find(commentChar_[i]) != std::string_view::npos;
+    if (!marked)
         return;
     std::string gathered;
     // The marker text is cut into runs of one repeated character, each a marker.
