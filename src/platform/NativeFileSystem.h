@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The operating system's file system, addressed with the program's own paths:
@@ -185,13 +186,16 @@ class InputFile {
   public:
     explicit InputFile(const std::string& file);
     bool AtEnd() const { return next_ >= text_.size(); }
-    // The next physical line without its end; "" at the end of the file.
-    std::string ReadLine();
+    // The next physical line without its end; "" at the end of the file. The text
+    // stays valid as long as the file is open.
+    std::string_view ReadLine();
 
   private:
     std::string text_;
-    // Where the next line starts.
+    // Where the next line starts, and where the next LF is (kNotSought before a search).
+    static constexpr std::size_t kNotSought = std::string::npos;
     std::size_t next_ = 0;
+    std::size_t nextLf_ = kNotSought;
 };
 
 // A text file opened for writing. Output goes to a temporary sibling that replaces

@@ -775,6 +775,8 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
     mode_t permissions = 0;
     const bool replacing = ExistingPermissions(st, permissions);
     impl_->targetSize = replacing ? st.st_size : -1;
+    if (replacing)
+        impl_->pending.HoldUpTo(static_cast<std::uint64_t>(st.st_size));
     impl_->temp = TemporarySibling(target.folder);
     impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (impl_->fd < 0)

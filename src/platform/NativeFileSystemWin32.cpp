@@ -705,6 +705,9 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
         return;
     }
     RefuseReadOnly(impl_->target, file);
+    FileStamp replaced;
+    if (StampOf(file, replaced))
+        impl_->pending.HoldUpTo(replaced.Size);
     const std::wstring folder = FolderOf(impl_->target);
     const DWORD folderAttributes = folder.empty() ? FILE_ATTRIBUTE_DIRECTORY : Attributes(folder);
     if (!Exists(folderAttributes) || !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
