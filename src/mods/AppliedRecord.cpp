@@ -163,6 +163,14 @@ class AppliedRecord::Later {
         return !jobs_.empty() || working_ || !hashed_.empty();
     }
 
+    // What has been read so far, without waiting.
+    std::vector<Hashed> Take() {
+        std::vector<Hashed> hashed;
+        std::lock_guard<std::mutex> lock(mutex_);
+        hashed.swap(hashed_);
+        return hashed;
+    }
+
     // Waits until every file handed in is read, and gives what was read.
     std::vector<Hashed> Wait() {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -254,10 +262,8 @@ AppliedRecord::Entry* AppliedRecord::FindRelative(std::string_view Relative) {
     return at == kNone ? nullptr : &entries_[at];
 }
 
-void AppliedRecord::Settle() {
-    if (!later_->Busy())
-        return;
-    for (const Later::Hashed& hashed : later_->Wait()) {
+void AppliedRecord::TakeHashes(bool Wait) {
+    for (const Later::Hashed& hashed : Wait ? later_->Wait() : later_->Take()) {
         Entry* entry = FindRelative(hashed.Relative);
         // A file noted again since it was handed in has its answer already.
         if (entry && entry->Pending && hashed.Read && hashed.Stamp == entry->Stamp) {
@@ -266,6 +272,12 @@ void AppliedRecord::Settle() {
             changed_ = true;
         }
     }
+}
+
+void AppliedRecord::Settle() {
+    if (!later_->Busy())
+        return;
+    TakeHashes(true);
     // What changed before it was read, or could not be read, is not known.
     for (Entry& entry : entries_) {
         if (entry.PathSize != 0 && entry.Pending) {
@@ -535,7 +547,12 @@ void AppliedRecord::Save() {
         // Handed on in pieces: a record of many entries is never whole in memory.
         constexpr std::size_t kPiece = std::size_t{1} << 18;
         text.reserve(kPiece + 1024);
-        for (const Entry* entry : Sorted()) {
+        // In the order the entries came: sorting a large record costs a switch more
+        // than writing it.
+        for (const Entry& kept : entries_) {
+            if (kept.PathSize == 0)
+                continue;
+            const Entry* entry = &kept;
             if (text.size() >= kPiece) {
                 output.Write(text);
                 text.clear();
@@ -700,6 +717,9 @@ bool AppliedRecord::Backup(AppliedRecord* Record, const FileReference& From,
             entry->Pending = 1;
             Record->later_->Add(hashing.LaterName, relative);
         }
+        // What was read meanwhile is taken in as it comes, not kept until the end.
+        if (++Record->handedIn_ % 256 == 0)
+            Record->TakeHashes(false);
     }
     return linked;
 }

@@ -130,12 +130,15 @@ class AppliedRecord {
     // Makes the index fit the entries again, dropping forgotten ones.
     void Rebuild();
     Entry* FindRelative(std::string_view Relative);
-    // Takes in the hashes read on their own thread; an entry whose file changed before
-    // it was read is forgotten.
+    // Takes in the hashes read on their own thread so far, or (Wait) all of them.
+    void TakeHashes(bool Wait);
+    // Takes in every hash handed in; an entry whose file changed before it was read,
+    // or that could not be read, is forgotten.
     void Settle();
 
     class Later;
     std::unique_ptr<Later> later_;
+    std::size_t handedIn_ = 0;
 
     std::string gamePath_;
     // Deques, not vectors: they grow without a copy of twice their size.
