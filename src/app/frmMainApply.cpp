@@ -110,8 +110,7 @@ void frmMain::RestoreOriginalAction(std::shared_ptr<FileReference>& Arg) {
     // The unapply of this switch has just copied this very backup over the file.
     if (FileInterface->RestoredFrom(backup, target))
         return;
-    backup.CopyIntoReference(target, false);
-    Record.NoteRestored(target.FullName(), backup.FullName());
+    AppliedRecord::Copy(&Record, backup, target, false, std::string(), AppliedRecord::kGame);
 }
 
 void frmMain::LaunchGame() {

@@ -66,29 +66,30 @@ void frmVerify::Check() {
     AppliedRecord& record = main_.Record;
     ListView& list = form_->ListViewNamed("lstVerify");
     list.Clear();
-    const int count = static_cast<int>(record.Entries().size());
+    const std::vector<const AppliedRecord::Entry*> entries = record.Sorted();
+    const int count = static_cast<int>(entries.size());
     int checked = 0;
     int differ = 0;
     int step = 0;
-    for (const auto& item : record.Entries()) {
-        const auto& [path, entry] = item;
+    for (const AppliedRecord::Entry* entry : entries) {
+        const std::string path(record.PathOf(*entry));
         ++step;
         if (count >= kProgressFrom && step % 100 == 0)
             main_.mProgress->ReportProgress(step, count);
         // The game's own files are the game's business: an update of one is kept at
         // the next application.
-        if (record.KindOf(entry) == AppliedRecord::kGame)
+        if (record.KindOf(*entry) == AppliedRecord::kGame)
             continue;
         ++checked;
-        if (!record.Differs(item))
+        if (!record.Differs(*entry))
             continue;
         ++differ;
-        const bool missing = !NativeFs::FileExists(record.FullName(item));
+        const bool missing = !NativeFs::FileExists(record.FullName(*entry));
         std::string state;
         if (IsBackup(path))
             state = missing ? "Backup missing" : "Backup changed";
         else
-            state = missing ? "Missing" : "Changed since applied (" + record.ModOf(entry) + ")";
+            state = missing ? "Missing" : "Changed since applied (" + record.ModOf(*entry) + ")";
         list.SetSubItem(list.AddItem(path, path), state);
     }
     if (count >= kProgressFrom)
@@ -134,14 +135,14 @@ void frmVerify::ReapplySelected() {
 
 std::string frmVerify::Reapply(const std::string& Path) {
     AppliedRecord& record = main_.Record;
-    const AppliedRecord::Item* item = record.Find(main_.GamePath + Path);
+    const AppliedRecord::Entry* entry = record.Find(main_.GamePath + Path);
     // A backup is never re-applied: it keeps the game's file, which no mod has.
-    if (!item || IsBackup(item->first))
+    if (!entry || IsBackup(std::string(record.PathOf(*entry))))
         return std::string();
-    const std::string target = record.FullName(*item);
+    const std::string target = record.FullName(*entry);
     // Copies: the entry changes when the file is written.
-    const std::string modName = record.ModOf(item->second);
-    const std::string kindName = record.KindOf(item->second);
+    const std::string modName = record.ModOf(*entry);
+    const std::string kindName = record.KindOf(*entry);
     const std::int32_t kind =
         kindName == "Substitution" ? TransferType::Substitution : TransferType::Application;
     std::unique_ptr<FileReference> source;
@@ -166,8 +167,7 @@ std::string frmVerify::Reapply(const std::string& Path) {
     FileReference into;
     into.Setup(target.substr(0, target.rfind('\\') + 1), target.substr(target.rfind('\\') + 1),
                main_.FileInterface.get());
-    source->CopyIntoReference(into, false);
-    record.NoteCopied(target, modName, kindName);
+    AppliedRecord::Copy(&record, *source, into, false, modName, kindName);
     return std::string();
 }
 

@@ -1,8 +1,12 @@
 #include "AppliedRecord.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <ctime>
+#include <mutex>
+#include <thread>
 
+#include "FileReference.h"
 #include "QuillonError.h"
 #include "Shared.h"
 #include "TestSeam.h"
@@ -17,6 +21,25 @@
 namespace {
 
 AppliedRecord* active = nullptr;
+
+constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+constexpr std::size_t kPathPiece = std::size_t{1} << 16;
+
+// XXH3 over bytes handed in piece by piece, as a copy or a read passes them.
+class Hashing : public NativeFs::CopyWatch {
+  public:
+    Hashing() {
+        XXH3_INITSTATE(&state_);
+        XXH3_64bits_reset(&state_);
+    }
+    void Piece(const char* Bytes, std::size_t Size) override {
+        XXH3_64bits_update(&state_, Bytes, Size);
+    }
+    std::uint64_t Digest() const { return XXH3_64bits_digest(&state_); }
+
+  private:
+    XXH3_state_t state_;
+};
 
 const char* const kFirstLine = "Quillon record";
 const char* const kLastLine = "End";
@@ -103,12 +126,172 @@ std::string StampedName(const std::string& Name, int Attempt) {
 
 }  // namespace
 
+// Reads the backups made by links, whose bytes never pass through the program, on a
+// thread of its own: a switch goes on making files on one core while their hashes
+// are taken on the other.
+class AppliedRecord::Later {
+  public:
+    struct Hashed {
+        std::string Relative;
+        NativeFs::FileStamp Stamp;  // as it was read
+        std::uint64_t Hash = 0;
+        bool Read = false;
+    };
+
+    ~Later() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    void Add(std::string Name, std::string Relative) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        jobs_.push_back({std::move(Name), std::move(Relative)});
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { Run(); });
+        // Woken for a batch, not for each file: a wake-up costs more than a small read.
+        if (jobs_.size() >= kBatch && waiting_)
+            wake_.notify_one();
+    }
+
+    bool Busy() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return !jobs_.empty() || working_ || !hashed_.empty();
+    }
+
+    // What has been read so far, without waiting.
+    std::vector<Hashed> Take() {
+        std::vector<Hashed> hashed;
+        std::lock_guard<std::mutex> lock(mutex_);
+        hashed.swap(hashed_);
+        return hashed;
+    }
+
+    // Waits until every file handed in is read, and gives what was read.
+    std::vector<Hashed> Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.notify_one();
+        idle_.wait(lock, [this] { return jobs_.empty() && !working_; });
+        std::vector<Hashed> hashed;
+        hashed.swap(hashed_);
+        return hashed;
+    }
+
+    void Drop() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            jobs_.clear();
+        }
+        Wait();
+    }
+
+  private:
+    struct Job {
+        std::string Name;
+        std::string Relative;
+    };
+
+    void Run() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            waiting_ = true;
+            wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+            waiting_ = false;
+            if (stop_)
+                return;
+            std::deque<Job> jobs;
+            jobs.swap(jobs_);
+            working_ = true;
+            lock.unlock();
+            std::vector<Hashed> done;
+            for (Job& job : jobs)
+                done.push_back(Read(job));
+            lock.lock();
+            for (Hashed& hashed : done)
+                hashed_.push_back(std::move(hashed));
+            working_ = false;
+            if (jobs_.empty())
+                idle_.notify_all();
+        }
+    }
+
+    static Hashed Read(Job& J) {
+        Hashed hashed;
+        hashed.Relative = std::move(J.Relative);
+        try {
+            Hashing hashing;
+            hashed.Stamp = NativeFs::ReadPiecesOnAnyThread(
+                J.Name,
+                [&hashing](const char* Bytes, std::size_t Size) { hashing.Piece(Bytes, Size); });
+            hashed.Hash = hashing.Digest();
+            hashed.Read = true;
+        } catch (...) {
+            // Unread, the entry is forgotten: the record knows less, nothing worse.
+        }
+        return hashed;
+    }
+
+    static constexpr std::size_t kBatch = 64;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<Job> jobs_;
+    std::vector<Hashed> hashed_;
+    bool working_ = false;
+    bool waiting_ = false;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+AppliedRecord::AppliedRecord() : later_(std::make_unique<Later>()) {}
+
 AppliedRecord::~AppliedRecord() {
     if (active == this)
         active = nullptr;
 }
 
-bool AppliedRecord::CaseLess::operator()(const std::string& A, const std::string& B) const {
+AppliedRecord::Entry* AppliedRecord::FindRelative(std::string_view Relative) {
+    if (index_.empty())
+        return nullptr;
+    const std::uint32_t at = index_[Slot(Relative)];
+    return at == kNone ? nullptr : &entries_[at];
+}
+
+void AppliedRecord::TakeHashes(bool Wait) {
+    for (const Later::Hashed& hashed : Wait ? later_->Wait() : later_->Take()) {
+        Entry* entry = FindRelative(hashed.Relative);
+        // A file noted again since it was handed in has its answer already.
+        if (entry && entry->Pending && hashed.Read && hashed.Stamp == entry->Stamp) {
+            entry->Hash = hashed.Hash;
+            entry->Pending = 0;
+            changed_ = true;
+        }
+    }
+}
+
+void AppliedRecord::Settle() {
+    if (!later_->Busy())
+        return;
+    TakeHashes(true);
+    // What changed before it was read, or could not be read, is not known.
+    for (Entry& entry : entries_) {
+        if (entry.PathSize != 0 && entry.Pending) {
+            entry.PathSize = 0;
+            --count_;
+            changed_ = true;
+        }
+    }
+}
+
+namespace {
+
+// Orders relative paths without regard to letter case, as the game's folder does.
+bool PathLess(std::string_view A, std::string_view B) {
     const std::size_t common = std::min(A.size(), B.size());
     for (std::size_t i = 0; i < common; ++i) {
         // Paths share long beginnings: equal bytes need no folding.
@@ -122,6 +305,132 @@ bool AppliedRecord::CaseLess::operator()(const std::string& A, const std::string
     return A.size() < B.size();
 }
 
+bool SamePath(std::string_view A, std::string_view B) {
+    if (A.size() != B.size())
+        return false;
+    for (std::size_t i = 0; i < A.size(); ++i)
+        if (A[i] != B[i] && TextCase::LowerChar(A[i]) != TextCase::LowerChar(B[i]))
+            return false;
+    return true;
+}
+
+// FNV-1a over the path as lower case.
+std::size_t PathHash(std::string_view Path) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (char c : Path) {
+        hash ^= static_cast<unsigned char>(TextCase::LowerChar(c));
+        hash *= 0x100000001b3ull;
+    }
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+}  // namespace
+
+std::string_view AppliedRecord::PathOf(const Entry& E) const {
+    return std::string_view(paths_[E.PathAt / kPathPiece])
+        .substr(E.PathAt % kPathPiece, E.PathSize);
+}
+
+bool AppliedRecord::KeepPath(std::string_view Path, Entry& E) {
+    const std::size_t kept = paths_.empty() ? 0 : paths_.back().size();
+    if (Path.empty() || Path.size() > 0xFFFF)
+        return false;
+    if (paths_.empty() || kept + Path.size() > kPathPiece) {
+        if (paths_.size() >= kNone / kPathPiece)
+            return false;
+        paths_.emplace_back().reserve(kPathPiece);
+    }
+    E.PathAt = static_cast<std::uint32_t>((paths_.size() - 1) * kPathPiece + paths_.back().size());
+    E.PathSize = static_cast<std::uint16_t>(Path.size());
+    paths_.back().append(Path);
+    return true;
+}
+
+std::size_t AppliedRecord::Slot(std::string_view Relative) const {
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t i = PathHash(Relative) & mask;; i = (i + 1) & mask) {
+        const std::uint32_t at = index_[i];
+        if (at == kNone)
+            return i;
+        const Entry& entry = entries_[at];
+        if (entry.PathSize != 0 && SamePath(PathOf(entry), Relative))
+            return i;
+    }
+}
+
+void AppliedRecord::Rebuild() {
+    std::deque<Entry> entries;
+    std::deque<std::string> paths;
+    entries.swap(entries_);
+    paths.swap(paths_);
+    std::size_t places = 1024;
+    // Half full at most: probes stay short, and the next rebuild is far.
+    while (places < count_ * 2 + 2)
+        places *= 2;
+    index_.assign(places, kNone);
+    count_ = 0;
+    for (Entry entry : entries) {
+        if (entry.PathSize == 0)
+            continue;
+        const std::string_view path = std::string_view(paths[entry.PathAt / kPathPiece])
+                                          .substr(entry.PathAt % kPathPiece, entry.PathSize);
+        KeepPath(path, entry);
+        index_[Slot(path)] = static_cast<std::uint32_t>(entries_.size());
+        entries_.push_back(entry);
+        ++count_;
+    }
+}
+
+void AppliedRecord::Put(std::string_view Relative, const Entry& E) {
+    // Forgotten entries hold places too: 70% of the places in use at most.
+    if ((entries_.size() + 1) * 10 > index_.size() * 7)
+        Rebuild();
+    const std::size_t slot = Slot(Relative);
+    Entry entry = E;
+    changed_ = true;
+    if (index_[slot] != kNone) {
+        Entry& found = entries_[index_[slot]];
+        entry.PathAt = found.PathAt;
+        entry.PathSize = found.PathSize;
+        // The path as it was last written is the one the record gives.
+        if (PathOf(found) != Relative && !KeepPath(Relative, entry)) {
+            found.PathSize = 0;
+            --count_;
+            return;
+        }
+        found = entry;
+        return;
+    }
+    // A path the record cannot keep is not known: the record knows less, nothing worse.
+    if (entries_.size() >= kNone - 1 || !KeepPath(Relative, entry))
+        return;
+    index_[slot] = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back(entry);
+    ++count_;
+}
+
+void AppliedRecord::Clear() {
+    entries_.clear();
+    paths_.clear();
+    index_.clear();
+    count_ = 0;
+    names_.clear();
+    nameIndex_.clear();
+    changed_ = false;
+}
+
+std::vector<const AppliedRecord::Entry*> AppliedRecord::Sorted() {
+    Settle();
+    std::vector<const Entry*> sorted;
+    sorted.reserve(count_);
+    for (const Entry& entry : entries_)
+        if (entry.PathSize != 0)
+            sorted.push_back(&entry);
+    std::sort(sorted.begin(), sorted.end(),
+              [this](const Entry* A, const Entry* B) { return PathLess(PathOf(*A), PathOf(*B)); });
+    return sorted;
+}
+
 std::uint32_t AppliedRecord::NameIndex(std::string_view Name) {
     const auto found = nameIndex_.find(Name);
     if (found != nameIndex_.end())
@@ -133,10 +442,8 @@ std::uint32_t AppliedRecord::NameIndex(std::string_view Name) {
 }
 
 void AppliedRecord::Setup(const std::string& GamePath) {
-    entries_.clear();
-    names_.clear();
-    nameIndex_.clear();
-    changed_ = false;
+    later_->Drop();
+    Clear();
     if (active == this)
         active = nullptr;
     // Unbound, the record is neither read, written nor consulted, and no file is
@@ -159,7 +466,6 @@ void AppliedRecord::Read() {
     const std::string file = gamePath_ + kFileName;
     if (!NativeFs::FileExists(file))
         return;
-    EntryMap read;
     // The line that comes next: the first, the folder's, an entry or the end, none.
     enum class Next { First, Folder, Files, None } next = Next::First;
     bool garbled = false;
@@ -203,11 +509,7 @@ void AppliedRecord::Read() {
         entry.Kind = NameIndex(fields[5]);
         entry.Mod = NameIndex(fields[6]);
         // The last line of a path read twice holds, in its spelling.
-        const auto [at, added] = read.try_emplace(std::string(fields[1]), entry);
-        if (!added) {
-            read.erase(at);
-            read.emplace(std::string(fields[1]), entry);
-        }
+        Put(fields[1], entry);
     };
     // Read in pieces: a record of many entries is never whole in memory.
     std::string carry;
@@ -223,17 +525,19 @@ void AppliedRecord::Read() {
             carry.erase(0, start);
         });
     } catch (const QuillonError&) {
-        return;
+        garbled = true;
     }
     if (!carry.empty() && !garbled)
         take(carry);
-    // A record cut short is garbled all the same.
+    // A record cut short is garbled all the same: none of it is to be trusted.
     if (garbled || next != Next::None)
-        return;
-    entries_ = std::move(read);
+        Clear();
+    // What was read is what the file holds.
+    changed_ = false;
 }
 
 void AppliedRecord::Save() {
+    Settle();
     if (!changed_ || gamePath_.empty())
         return;
     const std::string file = gamePath_ + kFileName;
@@ -243,23 +547,28 @@ void AppliedRecord::Save() {
         // Handed on in pieces: a record of many entries is never whole in memory.
         constexpr std::size_t kPiece = std::size_t{1} << 18;
         text.reserve(kPiece + 1024);
-        for (const auto& [path, entry] : entries_) {
+        // In the order the entries came: sorting a large record costs a switch more
+        // than writing it.
+        for (const Entry& kept : entries_) {
+            if (kept.PathSize == 0)
+                continue;
+            const Entry* entry = &kept;
             if (text.size() >= kPiece) {
                 output.Write(text);
                 text.clear();
             }
             text += "File\t";
-            text += path;
+            text += PathOf(*entry);
             text += '\t';
-            text += std::to_string(entry.Stamp.Size);
+            text += std::to_string(entry->Stamp.Size);
             text += '\t';
-            text += std::to_string(entry.Stamp.Time);
+            text += std::to_string(entry->Stamp.Time);
             text += '\t';
-            AppendHash(text, entry.Hash);
+            AppendHash(text, entry->Hash);
             text += '\t';
-            text += KindOf(entry);
+            text += KindOf(*entry);
             text += '\t';
-            text += ModOf(entry);
+            text += ModOf(*entry);
             text += '\n';
         }
         text += kLastLine;
@@ -280,10 +589,8 @@ void AppliedRecord::Save() {
 void AppliedRecord::Discard() {
     // The file stays until there is something to write: while the journal stays, every
     // start distrusts it again.
-    entries_.clear();
-    names_.clear();
-    nameIndex_.clear();
-    changed_ = false;
+    later_->Drop();
+    Clear();
 }
 
 std::string AppliedRecord::Relative(const std::string& File) const {
@@ -292,12 +599,16 @@ std::string AppliedRecord::Relative(const std::string& File) const {
     return std::string();
 }
 
-const AppliedRecord::Item* AppliedRecord::Find(const std::string& FullName) const {
+const AppliedRecord::Entry* AppliedRecord::Find(const std::string& FullName) {
     const std::string relative = Relative(FullName);
     if (relative.empty())
         return nullptr;
-    const auto found = entries_.find(relative);
-    return found == entries_.end() ? nullptr : &*found;
+    const Entry* entry = FindRelative(relative);
+    if (!entry || !entry->Pending)
+        return entry;
+    // Asked for before its hash came in: it is waited for.
+    Settle();
+    return FindRelative(relative);
 }
 
 void AppliedRecord::NoteWritten(const std::string& File, std::uint64_t Hash, const std::string& Mod,
@@ -332,50 +643,90 @@ void AppliedRecord::NoteWritten(const std::string& File, std::uint64_t Hash,
                                 const std::string& Kind) {
     if (gamePath_.empty())
         return;
-    std::string relative = Relative(File);
+    const std::string relative = Relative(File);
     if (relative.empty())
         return;
-    const Entry entry{Stamp, Hash, NameIndex(Kind), NameIndex(Mod)};
-    changed_ = true;
-    const auto found = entries_.find(relative);
-    if (found == entries_.end()) {
-        entries_.emplace(std::move(relative), entry);
-        return;
-    }
-    found->second = entry;
-    // The path as it was last written is the one the record gives.
-    if (found->first != relative) {
-        auto node = entries_.extract(found);
-        node.key() = std::move(relative);
-        entries_.insert(std::move(node));
-    }
+    Put(relative, Entry{Stamp, Hash, NameIndex(Kind), NameIndex(Mod)});
 }
 
 void AppliedRecord::NoteAsItIs(const std::string& File) {
     if (gamePath_.empty())
         return;
-    const Item* known = Find(File);
-    const std::string kind = known ? KindOf(known->second) : kGame;
-    const std::string mod = known ? ModOf(known->second) : std::string();
+    const Entry* known = Find(File);
+    const std::string kind = known ? KindOf(*known) : kGame;
+    const std::string mod = known ? ModOf(*known) : std::string();
     NoteCopied(File, mod, kind);
 }
 
-void AppliedRecord::NoteRestored(const std::string& File, const std::string& Backup) {
-    if (gamePath_.empty())
+void AppliedRecord::Copy(AppliedRecord* Record, const FileReference& From, const FileReference& To,
+                         bool Force, const std::string& Mod, const std::string& Kind) {
+    if (!Record || Record->gamePath_.empty()) {
+        From.CopyIntoReference(To, Force);
         return;
-    NoteWritten(File, HashOf(Backup), std::string(), kGame);
+    }
+    Hashing hashing;
+    From.CopyIntoReference(To, Force, &hashing);
+    if (hashing.Done)
+        Record->NoteWritten(To.FullName(), hashing.Digest(), hashing.Written, Mod, Kind);
+    else
+        Record->NoteCopied(To.FullName(), Mod, Kind);  // a read-only file left as it was
 }
 
 void AppliedRecord::Forget(const std::string& File) {
     const std::string relative = Relative(File);
-    if (!relative.empty() && entries_.erase(relative))
-        changed_ = true;
+    if (relative.empty() || index_.empty())
+        return;
+    const std::uint32_t at = index_[Slot(relative)];
+    if (at == kNone)
+        return;
+    // Its place in the index stays taken until the next rebuild.
+    entries_[at].PathSize = 0;
+    entries_[at].Pending = 0;
+    --count_;
+    changed_ = true;
 }
 
-bool AppliedRecord::Differs(const Item& I) const {
-    const std::string file = FullName(I);
+bool AppliedRecord::Backup(AppliedRecord* Record, const FileReference& From,
+                           const FileReference& Into, const std::string& Mod,
+                           const std::string& Kind) {
+    if (!Record || Record->gamePath_.empty())
+        return From.BackupIntoReference(Into);
+    NativeFs::FileStamp stamp;
+    const Entry* known = Record->Find(From.FullName());
+    if (known && NativeFs::StampOf(From.FullName(), stamp) && stamp == known->Stamp) {
+        const std::uint64_t hash = known->Hash;
+        // A link is the file the record knows, stamp and all; a copy has a stamp of its own.
+        if (From.BackupIntoReference(Into)) {
+            Record->NoteWritten(Into.FullName(), hash, stamp, Mod, Kind);
+            return true;
+        }
+        Record->NoteWritten(Into.FullName(), hash, Mod, Kind);
+        return false;
+    }
+    Hashing hashing;
+    hashing.Later = true;
+    const bool linked = From.BackupIntoReference(Into, &hashing);
+    if (!hashing.Done) {
+        Record->NoteCopied(Into.FullName(), Mod, Kind);
+    } else if (hashing.LaterName.empty()) {
+        Record->NoteWritten(Into.FullName(), hashing.Digest(), hashing.Written, Mod, Kind);
+    } else {
+        Record->NoteWritten(Into.FullName(), 0, hashing.Written, Mod, Kind);
+        const std::string relative = Record->Relative(Into.FullName());
+        if (Entry* entry = Record->FindRelative(relative)) {
+            entry->Pending = 1;
+            Record->later_->Add(hashing.LaterName, relative);
+        }
+        // What was read meanwhile is taken in as it comes, not kept until the end.
+        if (++Record->handedIn_ % 256 == 0)
+            Record->TakeHashes(false);
+    }
+    return linked;
+}
+
+bool AppliedRecord::Differs(const Entry& E) const {
     bool there = false;
-    return ThereAndChanged(file, I.second, &there) || !there;
+    return ThereAndChanged(FullName(E), E, &there) || !there;
 }
 
 bool AppliedRecord::ThereAndChanged(const std::string& File, const Entry& E, bool* There) {
@@ -389,24 +740,23 @@ bool AppliedRecord::ThereAndChanged(const std::string& File, const Entry& E, boo
     return stamp.Size != E.Stamp.Size || HashOfFile(File) != E.Hash;
 }
 
-bool AppliedRecord::GameFileInPlace(const std::string& File) const {
-    const Item* item = Find(File);
-    return item && KindOf(item->second) == kGame && NativeFs::FileExists(File);
+bool AppliedRecord::GameFileInPlace(const std::string& File) {
+    const Entry* entry = Find(File);
+    return entry && KindOf(*entry) == kGame && NativeFs::FileExists(File);
 }
 
-bool AppliedRecord::GameFileChanged(const std::string& File) const {
+bool AppliedRecord::GameFileChanged(const std::string& File) {
     // A missing file is not in place, so has not changed.
-    const Item* item = Find(File);
-    return item && KindOf(item->second) == kGame && ThereAndChanged(File, item->second);
+    const Entry* entry = Find(File);
+    return entry && KindOf(*entry) == kGame && ThereAndChanged(File, *entry);
 }
 
-std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,
-                                        FileAccess& LogFile) const {
+std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile) {
     // A missing file has nothing to keep.
-    const Item* item = Find(File);
-    if (!item || KindOf(item->second) == kGame || !ThereAndChanged(File, item->second))
+    const Entry* entry = Find(File);
+    if (!entry || KindOf(*entry) == kGame || !ThereAndChanged(File, *entry))
         return std::string();
-    const std::string relative = item->first;
+    const std::string relative(PathOf(*entry));
     const std::size_t slash = relative.rfind('\\');
     const std::string name = slash == std::string::npos ? relative : relative.substr(slash + 1);
     const std::string subfolders = slash == std::string::npos ? "" : relative.substr(0, slash + 1);
@@ -428,28 +778,13 @@ std::string AppliedRecord::KeepIfEdited(const std::string& File, bool Log,
     return kept;
 }
 
-std::uint64_t AppliedRecord::HashOf(const std::string& File, NativeFs::FileStamp* Stamp) const {
-    if (const Item* item = Find(File)) {
-        NativeFs::FileStamp stamp;
-        if (NativeFs::StampOf(File, stamp) && stamp == item->second.Stamp) {
-            if (Stamp)
-                *Stamp = stamp;
-            return item->second.Hash;
-        }
-    }
-    return HashOfFile(File, Stamp);
-}
-
 std::uint64_t AppliedRecord::HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp) {
     // Hashed as it is read, through the reader's one buffer: a large file costs no
     // allocation of its size.
-    XXH3_state_t state;
-    XXH3_INITSTATE(&state);
-    XXH3_64bits_reset(&state);
+    Hashing hashing;
     const NativeFs::FileStamp stamp = NativeFs::ReadPieces(
-        File,
-        [&state](const char* Bytes, std::size_t Size) { XXH3_64bits_update(&state, Bytes, Size); });
+        File, [&hashing](const char* Bytes, std::size_t Size) { hashing.Piece(Bytes, Size); });
     if (Stamp)
         *Stamp = stamp;
-    return XXH3_64bits_digest(&state);
+    return hashing.Digest();
 }

@@ -2,14 +2,16 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "NativeFileSystem.h"
 
 class FileAccess;
+class FileReference;
 
 // quill.record in the game folder: what Quillon left in the game, so that it can tell
 // a file it placed from one that changed behind its back. For every file it wrote and
@@ -33,23 +35,20 @@ class AppliedRecord {
     static constexpr const char* kKeptFolder = "quill-kept";
 
     // Entries are many (one per file of every applied mod) and their mods and kinds
-    // few: an entry holds numbers only, its path is its key, and the names of mods and
-    // kinds are shared.
+    // few: an entry holds numbers only, its path is a piece of one text of paths, and
+    // the names of mods and kinds are shared.
     struct Entry {
         NativeFs::FileStamp Stamp;
         std::uint64_t Hash = 0;
         std::uint32_t Kind = 0;  // index of a shared name
         std::uint32_t Mod = 0;   // index of a shared name ("" for none)
+        std::uint32_t PathAt = 0;
+        std::uint16_t PathSize = 0;  // 0 once forgotten
+        // The hash is still being read, on a thread of its own.
+        std::uint16_t Pending = 0;
     };
-    // Orders relative paths without regard to letter case, as the game's folder does.
-    struct CaseLess {
-        bool operator()(const std::string& A, const std::string& B) const;
-    };
-    using EntryMap = std::map<std::string, Entry, CaseLess>;
-    // A relative path and its entry.
-    using Item = EntryMap::value_type;
 
-    AppliedRecord() = default;
+    AppliedRecord();
     ~AppliedRecord();
     AppliedRecord(const AppliedRecord&) = delete;
     AppliedRecord& operator=(const AppliedRecord&) = delete;
@@ -67,9 +66,14 @@ class AppliedRecord {
     // The record bound to the game folder QELPath, or null.
     static AppliedRecord* Of(const std::string& QELPath);
 
-    const EntryMap& Entries() const { return entries_; }
-    const Item* Find(const std::string& FullName) const;
-    std::string FullName(const Item& I) const { return gamePath_ + I.first; }
+    std::size_t Count() const { return count_; }
+    // Every entry, in the order of their paths without regard to letter case. Noting or
+    // forgetting a file makes pointers to entries invalid.
+    std::vector<const Entry*> Sorted();
+    const Entry* Find(const std::string& FullName);
+    // The path relative to the game folder.
+    std::string_view PathOf(const Entry& E) const;
+    std::string FullName(const Entry& E) const { return gamePath_ + std::string(PathOf(E)); }
     const std::string& KindOf(const Entry& E) const { return names_[E.Kind]; }
     const std::string& ModOf(const Entry& E) const { return names_[E.Mod]; }
 
@@ -85,23 +89,28 @@ class AppliedRecord {
     void NoteCopied(const std::string& File, const std::string& Mod, const std::string& Kind);
     // The file as it is now, under the entry it has (or as the game's own).
     void NoteAsItIs(const std::string& File);
-    // File now holds its backup's content.
-    void NoteRestored(const std::string& File, const std::string& Backup);
+    // Copies From over To as FileReference::CopyIntoReference does and notes To as
+    // written by Mod with Kind (a file put back from its backup: no mod, kGame), hashed
+    // as the bytes pass, so nothing is read twice. Without a record it only copies.
+    static void Copy(AppliedRecord* Record, const FileReference& From, const FileReference& To,
+                     bool Force, const std::string& Mod, const std::string& Kind);
+    // Backs From up into Into as FileReference::BackupIntoReference does and notes
+    // Into as Mod's backup, with the hash the record knows of From when From is
+    // unchanged since, else with one read of it. True when it linked.
+    static bool Backup(AppliedRecord* Record, const FileReference& From, const FileReference& Into,
+                       const std::string& Mod, const std::string& Kind);
     void Forget(const std::string& File);
 
     // Whether File is not what its entry says: the size and time stamp answer when
     // they match, the content hash otherwise. A missing file differs.
-    bool Differs(const Item& I) const;
+    bool Differs(const Entry& E) const;
     // The game's own file should be in File's place (and File is there).
-    bool GameFileInPlace(const std::string& File) const;
+    bool GameFileInPlace(const std::string& File);
     // The game's own file should be in File's place and has changed since.
-    bool GameFileChanged(const std::string& File) const;
+    bool GameFileChanged(const std::string& File);
     // When File should be a mod's and has changed since it was written, copies it under
     // quill-kept, says so in the log and gives that copy's path (else "").
-    std::string KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile) const;
-    // The hash of File's content, or of what the record knows of it when the size and
-    // time stamp still match; Stamp, when given, receives File's stamp.
-    std::uint64_t HashOf(const std::string& File, NativeFs::FileStamp* Stamp = nullptr) const;
+    std::string KeepIfEdited(const std::string& File, bool Log, FileAccess& LogFile);
     static std::uint64_t HashOfFile(const std::string& File, NativeFs::FileStamp* Stamp = nullptr);
 
   private:
@@ -110,10 +119,36 @@ class AppliedRecord {
     // says.
     static bool ThereAndChanged(const std::string& File, const Entry& E, bool* There = nullptr);
     void Read();
+    void Clear();
     std::uint32_t NameIndex(std::string_view Name);
+    // Keeps a copy of Path among the paths; false when it is too long to.
+    bool KeepPath(std::string_view Path, Entry& E);
+    // Notes Relative with E's numbers, in Relative's spelling.
+    void Put(std::string_view Relative, const Entry& E);
+    // Where Relative's entry is in the index, or the empty place it would take.
+    std::size_t Slot(std::string_view Relative) const;
+    // Makes the index fit the entries again, dropping forgotten ones.
+    void Rebuild();
+    Entry* FindRelative(std::string_view Relative);
+    // Takes in the hashes read on their own thread so far, or (Wait) all of them.
+    void TakeHashes(bool Wait);
+    // Takes in every hash handed in; an entry whose file changed before it was read,
+    // or that could not be read, is forgotten.
+    void Settle();
+
+    class Later;
+    std::unique_ptr<Later> later_;
+    std::size_t handedIn_ = 0;
 
     std::string gamePath_;
-    EntryMap entries_;
+    // Deques, not vectors: they grow without a copy of twice their size.
+    std::deque<Entry> entries_;
+    // The paths, end to end, in pieces of a fixed size that none straddles.
+    std::deque<std::string> paths_;
+    // Open addressing over entries_ by the path's hash without regard to case; a
+    // forgotten entry keeps its place, so what was placed after it is still found.
+    std::vector<std::uint32_t> index_;
+    std::size_t count_ = 0;
     // The names of mods and kinds the entries share, and where each one is; the deque
     // keeps the names in place for the views that index them.
     std::deque<std::string> names_;

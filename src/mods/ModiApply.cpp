@@ -104,14 +104,14 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
         // A backup made by link in this transfer is the game file itself until the
         // mod's file takes its place.
         bool linked = false;
-        if (backup && record && !backup->FileAbsent() && record->GameFileChanged(to->FullName())) {
+        const bool backupThere = backup && !backup->FileAbsent();
+        if (backupThere && record && record->GameFileChanged(to->FullName())) {
             // An update of the game since the backup was made: restoring the old backup
             // later would undo it.
             Context.LogLine("Game file " + to->FullName() +
                             " changed since it was backed up: backing it up again");
-            to->CopyIntoReference(*backup, true);
-            record->NoteCopied(backup->FullName(), name_, KindName(TransferType));
-        } else if (backup && backup->FileAbsent()) {
+            AppliedRecord::Copy(record, *to, *backup, true, name_, KindName(TransferType));
+        } else if (backup && !backupThere) {
             // A file already substituted has its game version in the "subst_" backup:
             // that one, not the substitute, is what "orig_" must keep. Where the game's
             // own file is in place, a "subst_" backup beside it is older than it (it
@@ -128,17 +128,8 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             if (original) {
                 Context.LogLine("Backing up " + original->FullName() + " to " + backup->FullName());
                 try {
-                    NativeFs::FileStamp stamp;
-                    const std::uint64_t hash =
-                        record ? record->HashOf(original->FullName(), &stamp) : 0;
-                    linked = original->BackupIntoReference(*backup);
-                    // A link is the file just hashed, stamp and all.
-                    if (record && linked)
-                        record->NoteWritten(backup->FullName(), hash, stamp, name_,
-                                            KindName(TransferType));
-                    else if (record)
-                        record->NoteWritten(backup->FullName(), hash, name_,
-                                            KindName(TransferType));
+                    linked = AppliedRecord::Backup(record, *original, *backup, name_,
+                                                   KindName(TransferType));
                 } catch (const QuillonError& error) {
                     Context.LogLine("Error: Could not back up " + original->FullName() + " to " +
                                     backup->FullName() + " (" + OneLine(error.Description) + ")");
@@ -154,7 +145,9 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
         }
         Context.LogLine("Copying " + from->FullName() + " to " + to->FullName());
         try {
-            from->CopyIntoReference(*to, false);
+            // What an initialization writes is the mod's business: the record keeps none.
+            AppliedRecord::Copy(TransferType == TransferType::Initialization ? nullptr : record,
+                                *from, *to, false, name_, KindName(TransferType));
         } catch (const QuillonError& error) {
             Context.LogLine("Error: Could not copy " + from->FullName() + " to " + to->FullName() +
                             " (" + OneLine(error.Description) + ")");
@@ -169,8 +162,6 @@ bool Modi::PerformTransfers(const ::Transfers& List, const OperationContext& Con
             failed = true;
             break;
         }
-        if (record && TransferType != TransferType::Initialization)
-            record->NoteCopied(to->FullName(), name_, KindName(TransferType));
         performed = i;
     }
     if (failed) {
@@ -202,12 +193,11 @@ void Modi::ReverseTransfers(const ::Transfers& List, const OperationContext& Con
             if (record)
                 record->KeepIfEdited(target->FullName(), Context.Log, Context.LogFile);
             Context.LogLine("Restoring " + restored->FullName() + " to " + target->FullName());
-            restored->CopyIntoReference(*target, false);
+            AppliedRecord::Copy(record, *restored, *target, false, std::string(),
+                                AppliedRecord::kGame);
             // The careful restoration that may follow copies no "orig_" backup again.
             if (restored == orig.get())
                 Context.FileInterface->NoteRestored(*orig, *target);
-            if (record)
-                record->NoteRestored(target->FullName(), restored->FullName());
         } else {
             Context.LogLine("No backup exists to restore " + target->FullName());
             // The mod's file stays, and nothing will take it out again.

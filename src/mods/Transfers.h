@@ -1,11 +1,40 @@
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
 #include "KeyedCollection.h"
 #include "Transfer.h"
 
-class Transfers : public KeyedCollection<Transfer> {
+// A transfer list. A definition's lines can be kept as read and made transfers only when
+// the list is first looked at: start-up reads thousands of definitions whose lists only
+// an apply, a preview or a check ever uses.
+class Transfers : private KeyedCollection<Transfer> {
+    using List = KeyedCollection<Transfer>;
+
   public:
-    // A new transfer with SetFromFile and then SetToFile applied.
+    using List::Iterator;
+    using List::Pointer;
+
+    // A new transfer with SetFromFile and then SetToFile applied, kept even when invalid.
     std::shared_ptr<Transfer> Add(const std::string& FromFile, const std::string& ToFile,
                                   const std::string& sKey = "");
+    // A definition's line, made a transfer like Add's when the list is first looked at;
+    // one whose path could harm the game folder is then left out.
+    void AddLine(std::string_view FromFile, std::string_view ToFile);
+
+    long Count() const { return Made().Count(); }
+    const Pointer& Item(long Index) const { return Made().Item(Index); }
+    void Remove(long Index);
+    Iterator begin() const { return Made().begin(); }
+    Iterator end() const { return Made().end(); }
+
+  private:
+    const List& Made() const;
+
+    // The lines not yet made transfers: their paths one after the other, and where each
+    // path ends.
+    mutable std::string lines_;
+    mutable std::vector<std::uint32_t> ends_;
 };

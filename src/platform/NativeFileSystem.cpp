@@ -3,6 +3,7 @@
 // read-only bit kept across a write, the names a listing skips and the refusal of
 // writes that links lead out of the game folder.
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "NativeFileSystem.h"
@@ -91,7 +92,11 @@ void RaiseOutside(const std::string& target, const LinkOut& out) {
 
 bool PendingText::Add(const std::string& text, bool writeThrough) {
     held_ += text;
-    return writeThrough || held_.size() >= kPiece;
+    return writeThrough || (held_.size() >= kPiece && (flushed_ || held_.size() > holdUpTo_));
+}
+
+void PendingText::HoldUpTo(std::uint64_t size) {
+    holdUpTo_ = static_cast<std::size_t>(std::min<std::uint64_t>(size, kMostHeld));
 }
 
 void PendingText::Flush(const Writer& write) {
@@ -139,33 +144,42 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 }
 
 void SortNames(std::vector<std::string>& names) {
+    // Compared letter by letter, lower-cased as they go: a folder of thousands of mods
+    // is sorted without a lower-cased copy of two names at every comparison.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        std::string la = TextCase::Lower(a);
-        std::string lb = TextCase::Lower(b);
-        if (la != lb)
-            return la < lb;
+        const std::size_t common = std::min(a.size(), b.size());
+        for (std::size_t i = 0; i < common; ++i) {
+            const auto la = static_cast<unsigned char>(TextCase::LowerChar(a[i]));
+            const auto lb = static_cast<unsigned char>(TextCase::LowerChar(b[i]));
+            if (la != lb)
+                return la < lb;
+        }
+        if (a.size() != b.size())
+            return a.size() < b.size();
         return a < b;
     });
 }
 
 InputFile::InputFile(const std::string& file) : text_(ReadWholeFile(file)) {}
 
-std::string InputFile::ReadLine() {
+std::string_view InputFile::ReadLine() {
     if (AtEnd())
-        return "";
-    // Lines are cut as they are read, so the file is held once, whatever its lines.
-    // One pass over the characters (find_first_of searches its set at every one).
-    std::size_t end = next_;
-    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n')
-        ++end;
-    if (end == text_.size()) {
-        std::string line = text_.substr(next_);
-        next_ = text_.size();
-        return line;
+        return {};
+    // The next LF is sought with memchr and kept until the reader passes it (a file of
+    // CR line ends is not searched to its end for every line); the line ends there or
+    // at a CR before it.
+    const std::string_view text = text_;
+    if (nextLf_ < next_ || nextLf_ == kNotSought) {
+        const void* lf = std::memchr(text.data() + next_, '\n', text.size() - next_);
+        nextLf_ =
+            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
     }
-    std::string line = text_.substr(next_, end - next_);
+    const void* cr = std::memchr(text.data() + next_, '\r', nextLf_ - next_);
+    const std::size_t end =
+        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text.data()) : nextLf_;
+    const std::string_view line = text.substr(next_, end - next_);
     next_ = end + 1;
-    if (text_[end] == '\r' && next_ < text_.size() && text_[next_] == '\n')
+    if (end < text.size() && text[end] == '\r' && next_ < text.size() && text[next_] == '\n')
         ++next_;
     return line;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The operating system's file system, addressed with the program's own paths:
@@ -87,20 +88,40 @@ void WriteKeepingReadOnly(const std::string& file, bool readOnly,
 // takes the permission bits of the file it replaces; a new file takes the source's
 // within the system's default for new files (so never a set-id bit, nor an execute
 // bit).
-void CopyFile(const std::string& from, const std::string& to, bool flush = false);
+//
+// A watch sees the bytes as they pass, piece by piece, and is given the stamp of the
+// file written once it is in place: whoever must know what was written (its hash) needs
+// no second read of it.
+class CopyWatch {
+  public:
+    virtual ~CopyWatch() = default;
+    virtual void Piece(const char* bytes, std::size_t size) = 0;
+    // A backup made by a link passes no bytes. A watch that sets Later reads them
+    // itself, through ReadPiecesOnAnyThread(LaterName), when and where it likes;
+    // LaterName is left empty where bytes passed after all.
+    bool Later = false;
+    std::string LaterName;
+    // Set when the copy is in place.
+    bool Done = false;
+    FileStamp Written;
+};
+void CopyFile(const std::string& from, const std::string& to, bool flush = false,
+              CopyWatch* watch = nullptr);
 
 // Copies a file over another as CopyFile does, keeping the target's read-only
 // attribute: a read-only target is left alone unless force, and stays read-only when
 // replaced; a writable one stays writable. True when it copied.
-bool CopyFileOver(const std::string& from, const std::string& to, bool force);
+bool CopyFileOver(const std::string& from, const std::string& to, bool force,
+                  CopyWatch* watch = nullptr);
 
 // Makes a new file `to` that keeps what `from` holds now, on the disk before the call
 // returns: a hard link to `from` where the file system allows one (nothing to copy,
 // nothing to wait for), else a flushed copy. A read-only file is always copied: it
 // stays in place, and a link would share every later change of it. Whoever replaces
 // `from` afterwards must rename a new file over it (as CopyFile does), never write
-// into it. True when it linked.
-bool BackupFile(const std::string& from, const std::string& to);
+// into it. True when it linked. Watch, when given, sees the bytes the backup holds
+// (read once for it where nothing was copied) and is given its stamp.
+bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch = nullptr);
 
 // Puts a folder's entries (names just created, renamed or removed) on the disk itself,
 // as far as the file system allows.
@@ -155,19 +176,26 @@ std::string ReadWholeFile(const std::string& file);
 // file's stamp as it was opened.
 FileStamp ReadPieces(const std::string& file,
                      const std::function<void(const char*, std::size_t)>& each);
+// ReadPieces for a name a watch was given as LaterName: safe on any thread, as it asks
+// nothing of what the program learnt about folders.
+FileStamp ReadPiecesOnAnyThread(const std::string& name,
+                                const std::function<void(const char*, std::size_t)>& each);
 
 // A text file opened for reading: its physical lines end at CR LF, CR or LF.
 class InputFile {
   public:
     explicit InputFile(const std::string& file);
     bool AtEnd() const { return next_ >= text_.size(); }
-    // The next physical line without its end; "" at the end of the file.
-    std::string ReadLine();
+    // The next physical line without its end; "" at the end of the file. The text
+    // stays valid as long as the file is open.
+    std::string_view ReadLine();
 
   private:
     std::string text_;
-    // Where the next line starts.
+    // Where the next line starts, and where the next LF is (kNotSought before a search).
+    static constexpr std::size_t kNotSought = std::string::npos;
     std::size_t next_ = 0;
+    std::size_t nextLf_ = kNotSought;
 };
 
 // A text file opened for writing. Output goes to a temporary sibling that replaces

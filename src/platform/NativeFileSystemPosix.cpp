@@ -166,7 +166,9 @@ const char* const kTemporarySuffix = ".part";
 
 std::string TemporarySibling(const std::string& nativeFolder) {
     static std::atomic<unsigned> counter{0};
-    std::string name = kTemporaryPrefix + std::to_string(::getpid()) + "-" +
+    // The process keeps its number: asked once, not once per file.
+    static const pid_t pid = ::getpid();
+    std::string name = kTemporaryPrefix + std::to_string(pid) + "-" +
                        std::to_string(counter.fetch_add(1)) + kTemporarySuffix;
     return JoinNative(nativeFolder.empty() ? "." : nativeFolder, name);
 }
@@ -200,9 +202,37 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& pat
     }
 }
 
-void CopyContents(int from, int to, const std::string& target) {
-#if defined(__linux__)
+// The buffer a thread's reads and copies go through: no copy allocates its own.
+std::vector<char>& PieceBuffer() {
+    static thread_local std::vector<char> buffer(std::size_t{1} << 18);
+    return buffer;
+}
+
+// Hands what is left of an open regular file to `each`, piece by piece.
+void ReadAll(int fd, const std::string& native,
+             const std::function<void(const char*, std::size_t)>& each) {
+    std::vector<char>& buffer = PieceBuffer();
     for (;;) {
+        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseErrno(errno, "Cannot read", native);
+        }
+        if (got == 0)
+            return;
+        each(buffer.data(), static_cast<std::size_t>(got));
+        // A regular file reads short only at its end: most files take one read.
+        if (static_cast<std::size_t>(got) < buffer.size())
+            return;
+    }
+}
+
+// With a watch, the bytes pass through the program so that it sees them; without one
+// the kernel copies them itself where it can.
+void CopyContents(int from, int to, const std::string& target, CopyWatch* watch) {
+#if defined(__linux__)
+    while (!watch) {
         ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
         if (copied == 0)
             return;
@@ -215,7 +245,7 @@ void CopyContents(int from, int to, const std::string& target) {
         RaiseErrno(errno, "Cannot copy to", target);
     }
 #endif
-    std::vector<char> buffer(1 << 16);
+    std::vector<char>& buffer = PieceBuffer();
     for (;;) {
         ssize_t got = ::read(from, buffer.data(), buffer.size());
         if (got == 0)
@@ -225,7 +255,12 @@ void CopyContents(int from, int to, const std::string& target) {
                 continue;
             RaiseErrno(errno, "Cannot read for", target);
         }
+        if (watch)
+            watch->Piece(buffer.data(), static_cast<std::size_t>(got));
         WriteAll(to, buffer.data(), static_cast<std::size_t>(got), target);
+        // A regular file reads short only at its end: most files take one read.
+        if (static_cast<std::size_t>(got) < buffer.size())
+            return;
     }
 }
 
@@ -287,7 +322,8 @@ int OpenSource(const std::string& path, std::string& native, struct stat& st) {
 // Copies what `in` holds to a temporary sibling of the target and renames it over
 // the target. The new file is created with `mode` (less the umask); with `exact` the
 // file takes exactly `mode`.
-void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool flush) {
+void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool flush,
+                     CopyWatch* watch) {
     const std::string temp = TemporarySibling(target.folder);
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (out.get() < 0)
@@ -295,14 +331,22 @@ void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool
     try {
         if (exact && (mode & ~Umask()) != mode && ::fchmod(out.get(), mode) != 0)
             RaiseErrno(errno, "Cannot set the attributes of", target.split.full);
-        CopyContents(in, out.get(), target.split.full);
+        CopyContents(in, out.get(), target.split.full, watch);
         if (flush && ::fsync(out.get()) != 0)
             RaiseErrno(errno, "Cannot write", target.split.full);
+        // The last write set the time the file keeps: the rename changes neither.
+        struct stat written;
+        if (watch && ::fstat(out.get(), &written) != 0)
+            RaiseErrno(errno, "Cannot read", target.split.full);
         if (::close(out.release()) != 0)
             RaiseErrno(errno, "Cannot write", target.split.full);
         TestSeam::Reached(TestSeam::Point::Copy, target.split.full);
         if (::rename(temp.c_str(), target.path.c_str()) != 0)
             RaiseErrno(errno, "Cannot replace", target.split.full);
+        if (watch) {
+            watch->Written = StampFrom(written);
+            watch->Done = true;
+        }
     } catch (...) {
         ::unlink(temp.c_str());
         throw;
@@ -444,7 +488,7 @@ void SetReadOnly(const std::string& file, bool readOnly) {
         RaiseErrno(errno, "Cannot set the attributes of", native);
 }
 
-void CopyFile(const std::string& from, const std::string& to, bool flush) {
+void CopyFile(const std::string& from, const std::string& to, bool flush, CopyWatch* watch) {
     std::string source;
     struct stat st;
     Fd in(OpenSource(from, source, st));
@@ -455,12 +499,12 @@ void CopyFile(const std::string& from, const std::string& to, bool flush) {
     // A new file gets no more than the system's default for new files: a backup of a
     // private or read-only file stays so, a program of a mod is no program here.
     if (ExistingPermissions(old, permissions))
-        ReplaceWithCopy(in.get(), target, permissions, true, flush);
+        ReplaceWithCopy(in.get(), target, permissions, true, flush, watch);
     else
-        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, flush);
+        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, flush, watch);
 }
 
-bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+bool CopyFileOver(const std::string& from, const std::string& to, bool force, CopyWatch* watch) {
     std::string source;
     struct stat st;
     Fd in(OpenSource(from, source, st));
@@ -475,31 +519,52 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
     // source's, as CopyFile gives them.
     mode_t permissions = 0;
     if (!ExistingPermissions(old, permissions))
-        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, false);
+        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, false, watch);
     else if (readOnly)
-        ReplaceWithCopy(in.get(), target, permissions & ~static_cast<mode_t>(0222), true, false);
+        ReplaceWithCopy(in.get(), target, permissions & ~static_cast<mode_t>(0222), true, false,
+                        watch);
     else
-        ReplaceWithCopy(in.get(), target, permissions, true, false);
+        ReplaceWithCopy(in.get(), target, permissions, true, false, watch);
     return true;
 }
 
-bool BackupFile(const std::string& from, const std::string& to) {
+bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch) {
     std::string source = ResolveFull(from);
     const Target target = WritableTarget(to);
     struct stat st;
-    if (::lstat(source.c_str(), &st) != 0)
-        RaiseErrno(errno, "Cannot open", source);
     // Only a file itself is linked: a backup that is a link would lead wherever the
-    // game's link led, and the copy reads through it instead.
+    // game's link led, and the copy reads through it instead. What a watch sees is read
+    // from the very file that is linked.
+    const bool readNow = watch && !watch->Later;
+    Fd in(readNow
+              ? ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+              : -1);
+    if (readNow && in.get() < 0 && errno != ELOOP)
+        RaiseErrno(errno, "Cannot open", source);
+    const bool looked =
+        in.get() >= 0 ? ::fstat(in.get(), &st) == 0 : ::lstat(source.c_str(), &st) == 0;
+    if (!looked)
+        RaiseErrno(errno, "Cannot open", source);
     const bool linkable = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
     // Any refusal (a file system without links, too many links, a name taken) leaves
     // the copy, which reports a real problem if there is one.
     const bool linked = linkable && !TestSeam::HardLinksRefused() &&
                         ::link(source.c_str(), target.path.c_str()) == 0;
-    if (linked)
+    if (linked) {
         NoteCreated(target.split.folder, target.split.name);
-    else
-        CopyFile(from, to, true);
+        if (watch) {
+            if (watch->Later)
+                watch->LaterName = target.path;
+            else
+                ReadAll(in.get(), source, [watch](const char* bytes, std::size_t size) {
+                    watch->Piece(bytes, size);
+                });
+            watch->Written = StampFrom(st);
+            watch->Done = true;
+        }
+    } else {
+        CopyFile(from, to, true, watch);
+    }
     TestSeam::Reached(TestSeam::Point::Backup, target.split.full);
     return linked;
 }
@@ -625,25 +690,19 @@ std::string ReadWholeFile(const std::string& file) {
 
 FileStamp ReadPieces(const std::string& file,
                      const std::function<void(const char*, std::size_t)>& each) {
-    static thread_local std::vector<char> buffer(std::size_t{1} << 18);
     std::string native;
     struct stat st;
     Fd in(OpenSource(file, native, st));
-    const FileStamp stamp = StampFrom(st);
-    for (;;) {
-        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            RaiseErrno(errno, "Cannot read", native);
-        }
-        if (got == 0)
-            return stamp;
-        each(buffer.data(), static_cast<std::size_t>(got));
-        // A regular file reads short only at its end: most files take one read.
-        if (static_cast<std::size_t>(got) < buffer.size())
-            return stamp;
-    }
+    ReadAll(in.get(), native, each);
+    return StampFrom(st);
+}
+
+FileStamp ReadPiecesOnAnyThread(const std::string& name,
+                                const std::function<void(const char*, std::size_t)>& each) {
+    struct stat st {};
+    Fd in(OpenRegularFile(name, st));
+    ReadAll(in.get(), name, each);
+    return StampFrom(st);
 }
 
 struct OutputFile::Impl {
@@ -716,6 +775,8 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
     mode_t permissions = 0;
     const bool replacing = ExistingPermissions(st, permissions);
     impl_->targetSize = replacing ? st.st_size : -1;
+    if (replacing)
+        impl_->pending.HoldUpTo(static_cast<std::uint64_t>(st.st_size));
     impl_->temp = TemporarySibling(target.folder);
     impl_->fd = ::open(impl_->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (impl_->fd < 0)

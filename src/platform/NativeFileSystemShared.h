@@ -4,6 +4,7 @@
 // NativeFileSystem.h: the checks on paths and names, and how a write that links lead
 // out of the game folder is refused.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -41,6 +42,10 @@ class PendingText {
     // Holds text; answers whether what is held is due to go out (written through,
     // or a large piece).
     bool Add(const std::string& text, bool writeThrough);
+    // The size of the file the text is to replace: text up to that size (a few
+    // megabytes at most) is held whole, so that a file that would come out the same is
+    // recognised and not written at all.
+    void HoldUpTo(std::uint64_t size);
     void Flush(const Writer& write);
 
     const std::string& Held() const { return held_; }
@@ -49,7 +54,9 @@ class PendingText {
 
   private:
     static constexpr std::size_t kPiece = 1 << 16;
+    static constexpr std::size_t kMostHeld = std::size_t{4} << 20;
     std::string held_;
+    std::size_t holdUpTo_ = 0;
     bool flushed_ = false;
     bool failed_ = false;
 };

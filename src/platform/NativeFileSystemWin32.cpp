@@ -428,7 +428,7 @@ void SetReadOnly(const std::string& file, bool readOnly) {
         Win32::Raise(::GetLastError(), "Cannot set the attributes of", file);
 }
 
-void CopyFile(const std::string& from, const std::string& to, bool flush) {
+void CopyFile(const std::string& from, const std::string& to, bool flush, CopyWatch* watch) {
     const std::wstring source = Native(from);
     const std::wstring target = ExistingSpelling(Native(to));
     const DWORD attributes = Attributes(source);
@@ -439,6 +439,11 @@ void CopyFile(const std::string& from, const std::string& to, bool flush) {
     OpenDiskFile(source, from);
     RefuseFolderOutside(target, to);
     RefuseReadOnly(target, to);
+    // The system's copy keeps the bytes to itself: the watch sees them read beforehand,
+    // from the system's cache that the copy fills or finds.
+    if (watch)
+        ReadPieces(from,
+                   [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
     std::wstring temp;
     for (;;) {
         temp = TemporarySibling(target);
@@ -460,9 +465,11 @@ void CopyFile(const std::string& from, const std::string& to, bool flush) {
     TestSeam::Reached(TestSeam::Point::Copy, to);
     // The copy takes the source's attributes, as the system's own copy does.
     MoveIntoPlace(temp, target, attributes, to);
+    if (watch)
+        watch->Done = StampOf(to, watch->Written);
 }
 
-bool BackupFile(const std::string& from, const std::string& to) {
+bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch) {
     const std::wstring source = Native(from);
     const DWORD attributes = Attributes(source);
     if (!Exists(attributes))
@@ -478,7 +485,15 @@ bool BackupFile(const std::string& from, const std::string& to) {
     const bool linked = linkable && !TestSeam::HardLinksRefused() &&
                         ::CreateHardLinkW(target.c_str(), source.c_str(), nullptr);
     if (!linked)
-        CopyFile(from, to, true);
+        CopyFile(from, to, true, watch);
+    else if (watch && watch->Later) {
+        watch->LaterName = to;
+        watch->Done = StampOf(to, watch->Written);
+    } else if (watch) {
+        watch->Written = ReadPieces(
+            to, [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
+        watch->Done = true;
+    }
     TestSeam::Reached(TestSeam::Point::Backup, to);
     return linked;
 }
@@ -555,12 +570,12 @@ std::string NativePath(const std::string& path) {
     return Backslashed(path);
 }
 
-bool CopyFileOver(const std::string& from, const std::string& to, bool force) {
+bool CopyFileOver(const std::string& from, const std::string& to, bool force, CopyWatch* watch) {
     const bool exists = FileExists(to);
     const bool readOnly = exists && IsReadOnly(to);
     if (!force && readOnly)
         return false;
-    const auto copy = [&] { CopyFile(from, to); };
+    const auto copy = [&] { CopyFile(from, to, false, watch); };
     // A replaced file keeps its read-only bit; a new one takes the source's.
     if (exists)
         WriteKeepingReadOnly(to, readOnly, copy);
@@ -644,6 +659,12 @@ FileStamp ReadPieces(const std::string& file,
     }
 }
 
+FileStamp ReadPiecesOnAnyThread(const std::string& name,
+                                const std::function<void(const char*, std::size_t)>& each) {
+    // Nothing here is kept between calls: ReadPieces serves every thread.
+    return ReadPieces(name, each);
+}
+
 struct OutputFile::Impl {
     Handle handle;
     std::string name;
@@ -684,6 +705,9 @@ OutputFile::OutputFile(const std::string& file, Mode mode) : impl_(std::make_uni
         return;
     }
     RefuseReadOnly(impl_->target, file);
+    FileStamp replaced;
+    if (StampOf(file, replaced))
+        impl_->pending.HoldUpTo(replaced.Size);
     const std::wstring folder = FolderOf(impl_->target);
     const DWORD folderAttributes = folder.empty() ? FILE_ATTRIBUTE_DIRECTORY : Attributes(folder);
     if (!Exists(folderAttributes) || !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -181,8 +181,7 @@ std::string ResolveComponent(const std::string& nativeFolder, const std::string&
 
 }  // namespace
 
-std::string ResolveFolder(const std::string& slashed) {
-    std::string folder = slashed;
+std::string ResolveFolder(std::string folder) {
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     if (folder.empty())
@@ -233,7 +232,10 @@ Split Resolve(const std::string& path, struct stat* st) {
         return split;
     }
     split.full = ResolveComponent(split.folder, split.name, st);
-    split.name = split.full.substr(split.full.find_last_of('/') + 1);
+    // Most names are found as they are spelt.
+    const std::size_t name = split.full.find_last_of('/') + 1;
+    if (split.full.compare(name, std::string::npos, split.name) != 0)
+        split.name = split.full.substr(name);
     return split;
 }
 

@@ -14,7 +14,7 @@ bool Exists(const std::string& native, struct stat* st = nullptr);
 void NoteCreated(const std::string& nativeFolder, const std::string& name);
 void NoteDeleted(const std::string& nativeFolder, const std::string& name);
 std::string JoinNative(const std::string& folder, const std::string& name);
-std::string ResolveFolder(const std::string& slashed);
+std::string ResolveFolder(std::string folder);
 // Whether a folder was found in this operation: the program removes no folders, so
 // one found stays found until the caches are forgotten.
 bool KnownFolder(const std::string& slashed);

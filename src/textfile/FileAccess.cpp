@@ -1,5 +1,6 @@
 #include "FileAccess.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "FileInterface.h"
@@ -11,6 +12,23 @@ const char* const kSource = "FileAccess";
 
 [[noreturn]] void BadFileMode() {
     throw QuillonError(PlatformError::BadFileMode, "Platform", "Bad file mode");
+}
+
+// Useful::TrimWhiteSpace and Useful::TrimValue on a part of a line, which stays where
+// it is: a token is copied once, when it is handed out.
+std::string_view TrimmedWhiteSpace(std::string_view text) {
+    while (!text.empty() && Useful::IsWhiteSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && Useful::IsWhiteSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string_view TrimmedValue(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(' ');
+    if (start == std::string_view::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(' ') - start + 1);
 }
 }  // namespace
 
@@ -59,7 +77,7 @@ void FileAccess::Delete() {
 }
 
 void FileAccess::CloseFile() {
-    lineBuffer_.clear();
+    line_ = {};
     lineStart_ = 0;
     comment_.clear();
     input_.reset();
@@ -169,6 +187,14 @@ void FileAccess::ForgetDelimiters() {
 }
 
 void FileAccess::RemoveComments() {
+    // Most lines hold no marker character at all: one search for each character that
+    // starts a marker (find_first_of would search the set at every character).
+    bool marked = false;
+    for (std::size_t i = 0; i < commentChar_.size() && !marked; ++i)
+        marked = (i == 0 || commentChar_[i] != commentChar_[i - 1]) &&
+                 line_.find(commentChar_[i]) != std::string_view::npos;
+    if (!marked)
+        return;
     std::string gathered;
     // The marker text is cut into runs of one repeated character, each a marker.
     std::size_t start = 0;
@@ -176,20 +202,24 @@ void FileAccess::RemoveComments() {
         std::size_t end = start + 1;
         while (end < commentChar_.size() && commentChar_[end] == commentChar_[start])
             ++end;
-        const std::string marker = commentChar_.substr(start, end - start);
+        const std::string_view marker = std::string_view(commentChar_).substr(start, end - start);
         start = end;
-        std::size_t at = lineBuffer_.find(marker);
-        if (at == std::string::npos)
+        std::size_t at = line_.find(marker);
+        if (at == std::string_view::npos)
             continue;
         // The marker keeps what follows it as written: "Key // note" gathers "// note".
-        gathered += Useful::TrimWhiteSpace(lineBuffer_.substr(at));
-        lineBuffer_ = Useful::TrimWhiteSpace(lineBuffer_.substr(0, at));
+        gathered += TrimmedWhiteSpace(line_.substr(at));
+        line_ = TrimmedWhiteSpace(line_.substr(0, at));
     }
     if (!gathered.empty())
         Useful::AppendLine(comment_, gathered);
 }
 
 std::string FileAccess::Read() {
+    return std::string(ReadToken());
+}
+
+std::string_view FileAccess::ReadToken() {
     if (!FileOpen())
         throw QuillonError(FileError::ReadBeforeOpen, kSource,
                            "Attempted file read before file open");
@@ -197,29 +227,29 @@ std::string FileAccess::Read() {
     if (!input_)
         BadFileMode();
     for (;;) {
-        while (lineStart_ >= lineBuffer_.size()) {
+        while (lineStart_ >= line_.size()) {
             if (input_->AtEnd())
                 return commentChar_;
-            lineBuffer_ = Useful::TrimWhiteSpace(input_->ReadLine());
+            line_ = TrimmedWhiteSpace(input_->ReadLine());
             lineStart_ = 0;
             ForgetDelimiters();
             ++lineNumber_;
-            if (!lineBuffer_.empty())
+            if (!line_.empty())
                 RemoveComments();
         }
         // The pending text is the rest of the line from lineStart_. Tokens are taken
         // from it in place, and each delimiter's next occurrence is sought again only
         // once the reader has passed it: a line of a million tokens is read in one pass
         // over it, not in a million.
-        const std::size_t size = lineBuffer_.size() - lineStart_;
+        const std::size_t size = line_.size() - lineStart_;
         std::size_t delimiter = 0;
         // 1-based position in the pending text of the first occurrence of the next
         // delimiter character, 0 when it has none left.
         auto position = [&](char c) -> std::size_t {
             std::size_t& at = nextDelimiters_[delimiter++];
-            if (at == kNotSought || (at != std::string::npos && at < lineStart_))
-                at = lineBuffer_.find(c, lineStart_);
-            return at == std::string::npos ? 0 : at - lineStart_ + 1;
+            if (at == kNotSought || (at != std::string_view::npos && at < lineStart_))
+                at = line_.find(c, lineStart_);
+            return at == std::string_view::npos ? 0 : at - lineStart_ + 1;
         };
         // 1-based positions, as the token rules are stated.
         std::size_t length = size + 1;
@@ -249,13 +279,13 @@ std::string FileAccess::Read() {
                 hit = true;
             }
         }
-        std::string token;
+        std::string_view token;
         if (hit) {
-            token = Useful::TrimWhiteSpace(lineBuffer_.substr(lineStart_, std::min(length, size)));
+            token = TrimmedWhiteSpace(line_.substr(lineStart_, std::min(length, size)));
             lineStart_ += std::min(next - 1, size);
         } else {
-            token = Useful::TrimValue(lineBuffer_.substr(lineStart_));
-            lineStart_ = lineBuffer_.size();
+            token = TrimmedValue(line_.substr(lineStart_));
+            lineStart_ = line_.size();
         }
         if (!token.empty())
             return token;
@@ -272,7 +302,7 @@ std::string FileAccess::ReadLine() {
     if (input_->AtEnd())
         return "";
     ++lineNumber_;
-    return input_->ReadLine();
+    return std::string(input_->ReadLine());
 }
 
 void FileAccess::WriteLine(const std::string& Line) {

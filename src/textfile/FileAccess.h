@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FileReference.h"
@@ -53,6 +54,8 @@ class FileAccess {
     void CopyToString(std::string& IntoString);
 
     std::string Read();
+    // Read's token where it stands: valid until the file is closed or set up again.
+    std::string_view ReadToken();
     bool ReadBool();
     std::string ReadLine();
     void WriteLine(const std::string& Line);
@@ -75,11 +78,12 @@ class FileAccess {
     int fileNumber_ = 0;
     FileInterface* fileInterface_ = nullptr;
     std::unique_ptr<FileReference> fileReference_;
-    // The line being read and where its pending text starts.
-    std::string lineBuffer_;
+    // The line being read (within the open file's text) and where its pending text
+    // starts.
+    std::string_view line_;
     std::size_t lineStart_ = 0;
     // Per delimiter character (those of DelimiterChar, then Right, then Left): where it
-    // next occurs in lineBuffer_, npos when it does not, kNotSought before a search.
+    // next occurs in line_, npos when it does not, kNotSought before a search.
     static constexpr std::size_t kNotSought = std::string::npos - 1;
     std::vector<std::size_t> nextDelimiters_;
     long lineNumber_ = 0;

@@ -31,10 +31,11 @@ void FileReference::CopyIntoAccess(FileAccess& Into, bool Force) const {
     Into.CopyFromReference(*this, Force);
 }
 
-void FileReference::CopyIntoReference(const FileReference& Into, bool Force) const {
+void FileReference::CopyIntoReference(const FileReference& Into, bool Force,
+                                      NativeFs::CopyWatch* Watch) const {
     Into.NoteWritten();
     try {
-        NativeFs::CopyFileOver(FullName(), Into.FullName(), Force);
+        NativeFs::CopyFileOver(FullName(), Into.FullName(), Force, Watch);
     } catch (const QuillonError&) {
         // The copy is the test: a missing file or folder is reported as such.
         AssertFileExists();
@@ -43,9 +44,10 @@ void FileReference::CopyIntoReference(const FileReference& Into, bool Force) con
     }
 }
 
-bool FileReference::BackupIntoReference(const FileReference& Into) const {
+bool FileReference::BackupIntoReference(const FileReference& Into,
+                                        NativeFs::CopyWatch* Watch) const {
     try {
-        return NativeFs::BackupFile(FullName(), Into.FullName());
+        return NativeFs::BackupFile(FullName(), Into.FullName(), Watch);
     } catch (const QuillonError&) {
         AssertFileExists();
         Into.AssertPathExists();

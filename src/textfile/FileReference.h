@@ -25,12 +25,15 @@ class FileReference {
 
     void CopyIntoAccess(FileAccess& Into, bool Force) const;
     // Copies this file over Into's. Without Force a read-only target is left alone,
-    // silently; with it the target is replaced and stays read-only.
-    void CopyIntoReference(const FileReference& Into, bool Force) const;
+    // silently; with it the target is replaced and stays read-only. Watch, when given,
+    // sees the bytes pass.
+    void CopyIntoReference(const FileReference& Into, bool Force,
+                           NativeFs::CopyWatch* Watch = nullptr) const;
     // Makes Into, a name not in use, a backup of this file that is on disk before this
     // file is replaced (by a copy renamed over it): a hard link where the file system
-    // allows one, else a flushed copy. True when it linked.
-    bool BackupIntoReference(const FileReference& Into) const;
+    // allows one, else a flushed copy. True when it linked. Watch, when given, sees
+    // the bytes the backup holds.
+    bool BackupIntoReference(const FileReference& Into, NativeFs::CopyWatch* Watch = nullptr) const;
     void Delete() const;
 
     std::unique_ptr<NativeFs::InputFile> OpenFileForInput() const;

@@ -36,10 +36,6 @@ std::string TrimValue(long Value) {
     return std::to_string(Value);
 }
 
-bool IsWhiteSpace(char C) {
-    return C == ' ' || C == '\r' || C == '\n';
-}
-
 std::string TrimWhiteSpace(const std::string& Text) {
     std::size_t start = 0;
     while (start < Text.size() && IsWhiteSpace(Text[start]))

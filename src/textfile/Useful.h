@@ -17,7 +17,9 @@ std::string YesNo(bool Flag);
 bool ParseBool(const std::string& Text);
 std::string TrimValue(const std::string& Value);
 std::string TrimValue(long Value);
-bool IsWhiteSpace(char C);
+inline bool IsWhiteSpace(char C) {
+    return C == ' ' || C == '\r' || C == '\n';
+}
 std::string TrimWhiteSpace(const std::string& Text);
 long MinOf(long A, long B);
 long MinOf(long A, long B, long C);

@@ -73,6 +73,6 @@ std::vector<std::string> ReadLines(const std::string& file) {
     NativeFs::InputFile in(file);
     std::vector<std::string> lines;
     while (!in.AtEnd())
-        lines.push_back(in.ReadLine());
+        lines.emplace_back(in.ReadLine());
     return lines;
 }

@@ -4,13 +4,16 @@
 #include <cstdio>
 
 #include "AppliedRecord.h"
+#include "FileInterface.h"
+#include "FileReference.h"
 #include "TempFolder.h"
+#include "TextCase.h"
 
 // What the record of one game folder holds after it was read.
 std::size_t EntriesRead(const TempFolder& Folder) {
     AppliedRecord record;
     record.Setup(Folder.Path());
-    return record.Entries().size();
+    return record.Count();
 }
 
 TEST(AppliedRecord, ARecordNotWrittenForThisFolderIsIgnoredAndReplaced) {
@@ -70,15 +73,87 @@ TEST(AppliedRecord, AStoredRecordReadsAndIsWrittenBackAsItWasAtAHundredThousandE
     const auto started = std::chrono::steady_clock::now();
     AppliedRecord record;
     record.Setup(folder.Path());
-    ASSERT_EQ(record.Entries().size(), 100001u);
-    const AppliedRecord::Item* x = record.Find(folder.Path() + "data\\x.TXT");
+    ASSERT_EQ(record.Count(), 100001u);
+    const AppliedRecord::Entry* x = record.Find(folder.Path() + "data\\x.TXT");
     ASSERT_NE(x, nullptr);
     EXPECT_FALSE(record.Differs(*x));
-    EXPECT_EQ(record.ModOf(x->second), "Night Mode");
+    EXPECT_EQ(record.ModOf(*x), "Night Mode");
     // Noting the file as it is changes nothing, so the record writes what it read.
     record.NoteAsItIs(folder.Path() + "Data\\X.txt");
     record.Save();
     EXPECT_EQ(folder.Read("quill.record"), stored);
     // Linear and light: a quadratic pass or a copy per field would take minutes.
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+TEST(AppliedRecord, ForgottenAndRespelledFilesStayFindableAcrossManyChanges) {
+    TempFolder folder;
+    const std::string game = folder.Path();
+    AppliedRecord record;
+    record.Setup(game);
+    const auto name = [](int i) { return "data\\f" + std::to_string(i) + ".txt"; };
+    for (int i = 0; i < 5000; ++i)
+        record.NoteWritten(game + name(i), static_cast<std::uint64_t>(i), NativeFs::FileStamp{1, 2},
+                           "Night Mode", "Application");
+    // Forgetting leaves places behind that later notes must look past, and reuse.
+    for (int i = 0; i < 5000; i += 2)
+        record.Forget(game + name(i));
+    for (int i = 0; i < 5000; i += 4)
+        record.NoteWritten(game + TextCase::Upper(name(i)), 7, NativeFs::FileStamp{3, 4}, "",
+                           AppliedRecord::kGame);
+    ASSERT_EQ(record.Count(), 3750u);
+    EXPECT_EQ(record.Find(game + name(2)), nullptr);
+    const AppliedRecord::Entry* respelled = record.Find(game + name(8));
+    ASSERT_NE(respelled, nullptr);
+    EXPECT_EQ(record.PathOf(*respelled), TextCase::Upper(name(8)));
+    EXPECT_EQ(record.Find(game + name(4999))->Hash, 4999u);
+
+    record.Save();
+    const std::string saved = folder.Read("quill.record");
+    AppliedRecord again;
+    again.Setup(game);
+    ASSERT_EQ(again.Count(), 3750u);
+    EXPECT_EQ(again.KindOf(*again.Find(game + name(8))), AppliedRecord::kGame);
+    again.NoteAsItIs(game + "nothing there.txt");
+    again.Save();
+    EXPECT_EQ(folder.Read("quill.record"), saved);
+}
+
+TEST(AppliedRecord, BackupsHashedOnTheirOwnThreadNeverTakeTheHashOfOtherContent) {
+    TempFolder folder;
+    const std::string game = folder.Path();
+    FileInterface files;
+    const auto ref = [&](const std::string& name) {
+        FileReference file;
+        file.Setup(game, name, &files);
+        return file;
+    };
+    for (int i = 0; i < 200; ++i)
+        folder.Write("g" + std::to_string(i) + ".txt", "the game's file " + std::to_string(i));
+    AppliedRecord record;
+    record.Setup(game);
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "g" + std::to_string(i) + ".txt";
+        AppliedRecord::Backup(&record, ref(name), ref("orig_" + name), "Night Mode", "Application");
+    }
+    // The game writes into a backup (and the file it is linked to) while, or before, it
+    // is read.
+    const std::uint64_t backedUp = AppliedRecord::HashOfFile(game + "g7.txt");
+    folder.Write("orig_g7.txt", "written by the game, longer than before");
+    record.Save();
+
+    AppliedRecord again;
+    again.Setup(game);
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "orig_g" + std::to_string(i) + ".txt";
+        const AppliedRecord::Entry* entry = again.Find(game + name);
+        if (i != 7) {
+            ASSERT_NE(entry, nullptr) << name;
+            EXPECT_EQ(entry->Hash, AppliedRecord::HashOfFile(game + name)) << name;
+        } else if (entry) {
+            // Read before the change: the hash of what was backed up, and Verify tells.
+            EXPECT_EQ(entry->Hash, backedUp);
+            EXPECT_TRUE(again.Differs(*entry));
+        }
+    }
 }

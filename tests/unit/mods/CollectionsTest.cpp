@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "FileInterface.h"
+#include "FileReference.h"
 #include "Modis.h"
 #include "QuillonError.h"
 #include "UserProfiles.h"
@@ -77,6 +79,19 @@ TEST(KeyedCollections, AddFillsInTransfersAndProfileEntries) {
     EXPECT_FALSE(valid->Invalid());
     EXPECT_TRUE(rejected->Invalid());
     EXPECT_EQ(transfers.Count(), 2);
+
+    // A definition's lines become transfers when the list is looked at, in their order
+    // and before any added later; one that could harm the game folder is left out.
+    Transfers lines;
+    lines.AddLine("%d\\a.txt", "%d\\one.txt");
+    lines.AddLine("%d\\a.txt", "..\\outside.txt");
+    lines.AddLine("%d\\a.txt", "%d\\two.txt");
+    lines.Add("%d\\a.txt", "%d\\three.txt");
+    std::vector<std::string> targets;
+    FileInterface files("");
+    for (const auto& transfer : lines)
+        targets.push_back(transfer->ToFileRef(&files, "english", "\\")->FileName());
+    EXPECT_EQ(targets, (std::vector<std::string>{"one.txt", "two.txt", "three.txt"}));
 
     UserProfiles profiles;
     auto entry = profiles.Add("MaxPlayers", "8");

@@ -221,7 +221,11 @@ TEST(NativeFileSystemWrites, OutputReplacesTheTargetOnlyWhenClosed) {
 #ifndef _WIN32
 TEST(NativeFileSystemWrites, AFileThatWouldComeOutTheSameIsNotWrittenAgain) {
     TempFolder tmp;
-    tmp.Write("quill.ini", "Log\tYes\r\n");
+    // Larger than the pieces a file is written in, as quill.ini is with thousands of mods.
+    std::string mods;
+    for (int mod = 0; mod < 5000; ++mod)
+        mods += "mod" + std::to_string(mod) + "\tYes\t1.0\r\n";
+    tmp.Write("quill.ini", "Log\tYes\r\n" + mods);
     const auto before = fs::last_write_time(tmp.NativeOf("quill.ini"));
     const auto inode = [&] {
         struct stat st;
@@ -232,6 +236,7 @@ TEST(NativeFileSystemWrites, AFileThatWouldComeOutTheSameIsNotWrittenAgain) {
     OutputFile same(tmp.Path() + "quill.ini", OutputFile::Mode::Replace);
     same.Write("Log\t");
     same.Write("Yes\r\n");
+    same.Write(mods);
     same.Close();
     EXPECT_EQ(inode(), original);
     EXPECT_EQ(fs::last_write_time(tmp.NativeOf("quill.ini")), before);

@@ -53,7 +53,7 @@ std::vector<std::string> ChildReport(const TempFolder& tmp, Start start) {
         return lines;
     NativeFs::InputFile in(report);
     while (!in.AtEnd())
-        lines.push_back(in.ReadLine());
+        lines.emplace_back(in.ReadLine());
     return lines;
 }
 
