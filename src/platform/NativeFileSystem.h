@@ -98,7 +98,8 @@ class CopyWatch {
     virtual void Piece(const char* bytes, std::size_t size) = 0;
     // A backup made by a link passes no bytes. A watch that sets Later reads them
     // itself, through ReadPiecesOnAnyThread(LaterName), when and where it likes;
-    // LaterName is left empty where bytes passed after all.
+    // LaterName is left empty where the bytes were read or passed after all (on
+    // Windows they always are: a file being read may not be replaced there).
     bool Later = false;
     std::string LaterName;
     // Set when the copy is in place.

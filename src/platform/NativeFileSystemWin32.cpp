@@ -486,10 +486,10 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
                         ::CreateHardLinkW(target.c_str(), source.c_str(), nullptr);
     if (!linked)
         CopyFile(from, to, true, watch);
-    else if (watch && watch->Later) {
-        watch->LaterName = to;
-        watch->Done = StampOf(to, watch->Written);
-    } else if (watch) {
+    else if (watch) {
+        // Read here, whatever the watch would like: while another thread held the
+        // backup open, replacing the game file (the same file under another name)
+        // could be refused.
         watch->Written = ReadPieces(
             to, [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
         watch->Done = true;
