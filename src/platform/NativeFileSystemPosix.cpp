@@ -208,16 +208,18 @@ std::vector<char>& PieceBuffer() {
     return buffer;
 }
 
-// Hands what is left of an open regular file to `each`, piece by piece.
+// Hands what is left of an open regular file to `each`, piece by piece. A failure is
+// told as `what` and `native`.
 void ReadAll(int fd, const std::string& native,
-             const std::function<void(const char*, std::size_t)>& each) {
+             const std::function<void(const char*, std::size_t)>& each,
+             const char* what = "Cannot read") {
     std::vector<char>& buffer = PieceBuffer();
     for (;;) {
         const ssize_t got = ::read(fd, buffer.data(), buffer.size());
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            RaiseErrno(errno, "Cannot read", native);
+            RaiseErrno(errno, what, native);
         }
         if (got == 0)
             return;
@@ -245,23 +247,14 @@ void CopyContents(int from, int to, const std::string& target, CopyWatch* watch)
         RaiseErrno(errno, "Cannot copy to", target);
     }
 #endif
-    std::vector<char>& buffer = PieceBuffer();
-    for (;;) {
-        ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got == 0)
-            return;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            RaiseErrno(errno, "Cannot read for", target);
-        }
-        if (watch)
-            watch->Piece(buffer.data(), static_cast<std::size_t>(got));
-        WriteAll(to, buffer.data(), static_cast<std::size_t>(got), target);
-        // A regular file reads short only at its end: most files take one read.
-        if (static_cast<std::size_t>(got) < buffer.size())
-            return;
-    }
+    ReadAll(
+        from, target,
+        [to, &target, watch](const char* bytes, std::size_t size) {
+            if (watch)
+                watch->Piece(bytes, size);
+            WriteAll(to, bytes, size, target);
+        },
+        "Cannot read for");
 }
 
 class Fd {
