@@ -73,6 +73,12 @@ class KeyedCollection {
         return items_[at].item;
     }
 
+    // Empties the collection and gives back the memory it held.
+    void Clear() {
+        std::vector<Entry>().swap(items_);
+        std::unordered_map<std::string, std::size_t>().swap(index_);
+    }
+
     // The first element whose own Key property equals Key exactly, or none.
     Pointer FindByKeyProperty(const std::string& Key) const {
         // Elements are stored under their own Key, so the index finds the one there is;

@@ -23,6 +23,24 @@ const char* KindName(std::int32_t TransferType) {
     return TransferType == TransferType::Application ? "Application" : "Substitution";
 }
 
+// The transfer lists one operation on a mod works with, whose transfers are given back
+// when it ends, however it ends: a switch holds the transfers of one mod at a time,
+// not those of every mod it takes off and puts on.
+class ListsInUse {
+  public:
+    ListsInUse(const Transfers& First, const Transfers& Second) : first_(First), second_(Second) {}
+    ~ListsInUse() {
+        first_.Release();
+        second_.Release();
+    }
+    ListsInUse(const ListsInUse&) = delete;
+    ListsInUse& operator=(const ListsInUse&) = delete;
+
+  private:
+    const Transfers& first_;
+    const Transfers& second_;
+};
+
 }  // namespace
 
 bool Modi::Initialize(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& Progress,
@@ -32,6 +50,7 @@ bool Modi::Initialize(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progr
                                    FileInterface, Language, QELPath};
     OperationFrame frame(context, "Initializing mod " + name_ + "...",
                          "Initializing " + name_ + "...");
+    const ListsInUse inUse(*initialization_, *initialization_);
     if (PerformTransfers(*initialization_, context.Inner(), TransferType::Initialization))
         return frame.Finish("Encountered error while initializing " + name_ + ".", true);
     initialized_ = true;
@@ -45,6 +64,7 @@ bool Modi::Apply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress& 
     const OperationContext context{Log,           LogFile,  LogFileOpened, Progress,
                                    FileInterface, Language, QELPath};
     OperationFrame frame(context, "Applying mod " + name_ + "...", "Applying " + name_ + "...");
+    const ListsInUse inUse(*application_, *substitution_);
     const std::string failed = "Encountered error while Applying " + name_ + ", aborting.";
     if (PerformTransfers(*application_, context.Inner(), TransferType::Application)) {
         applied_ = false;
@@ -72,6 +92,7 @@ bool Modi::UnApply(bool Log, FileAccess& LogFile, bool LogFileOpened, ::Progress
     // The status says as much as the log.
     const std::string unapplying = "Unapplying mod " + name_ + "...";
     OperationFrame frame(context, unapplying, unapplying);
+    const ListsInUse inUse(*application_, *substitution_);
     applied_ = false;
     ReverseTransfers(*application_, context.Inner(), TransferType::Application,
                      static_cast<std::int32_t>(application_->Count()));

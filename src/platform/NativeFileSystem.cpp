@@ -96,7 +96,8 @@ bool PendingText::Add(const std::string& text, bool writeThrough) {
 }
 
 void PendingText::HoldUpTo(std::uint64_t size) {
-    holdUpTo_ = static_cast<std::size_t>(std::min<std::uint64_t>(size, kMostHeld));
+    // A text that cannot be held whole could never be found the same: none of it waits.
+    holdUpTo_ = size <= kMostHeld ? static_cast<std::size_t>(size) : 0;
 }
 
 void PendingText::Flush(const Writer& write) {

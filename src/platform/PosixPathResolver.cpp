@@ -39,10 +39,15 @@ class FolderNames {
         const auto at = Exact(name);
         if (at != order_.end() && std::strcmp(At(*at), name.c_str()) == 0)
             return;
+        const auto position = at - order_.begin();
+        // A listing is kept tight: the names the program adds grow it by a little,
+        // not by as much again as it holds.
+        Grow(text_, name.size() + 1);
+        Grow(order_, 1);
         const auto offset = static_cast<std::uint32_t>(text_.size());
         text_ += name;
         text_ += '\0';
-        order_.insert(at, offset);
+        order_.insert(order_.begin() + position, offset);
     }
     void Remove(const std::string& name) {
         const auto at = Exact(name);
@@ -60,6 +65,11 @@ class FolderNames {
     }
 
   private:
+    template <typename Buffer>
+    static void Grow(Buffer& buffer, std::size_t more) {
+        if (buffer.size() + more > buffer.capacity())
+            buffer.reserve(buffer.size() + more + buffer.size() / 8 + 16);
+    }
     const char* At(std::uint32_t offset) const { return text_.c_str() + offset; }
     std::vector<std::uint32_t>::iterator Exact(const std::string& name) {
         return std::lower_bound(

@@ -92,10 +92,36 @@ TEST(KeyedCollections, AddFillsInTransfersAndProfileEntries) {
     for (const auto& transfer : lines)
         targets.push_back(transfer->ToFileRef(&files, "english", "\\")->FileName());
     EXPECT_EQ(targets, (std::vector<std::string>{"one.txt", "two.txt", "three.txt"}));
+    // Transfers added one by one cannot be made again: the list keeps them.
+    lines.Release();
+    EXPECT_EQ(lines.Count(), 3);
 
     UserProfiles profiles;
     auto entry = profiles.Add("MaxPlayers", "8");
     EXPECT_EQ(entry->Field, "MaxPlayers");
     EXPECT_EQ(entry->Value, "8");
     EXPECT_EQ(profiles.Item(1), entry);
+}
+
+TEST(KeyedCollections, ReleasedTransfersAreMadeAgainFromTheDefinitionsLines) {
+    FileInterface files("");
+    Transfers lines;
+    auto targets = [&] {
+        std::vector<std::string> names;
+        for (const auto& transfer : lines)
+            names.push_back(transfer->ToFileRef(&files, "english", "\\")->FileName());
+        return names;
+    };
+    lines.AddLine("%d\\a.txt", "%d\\one.txt");
+    lines.AddLine("%d\\a.txt", "%d\\orig_one.txt");
+    EXPECT_EQ(targets(), (std::vector<std::string>{"one.txt"}));
+    // A line read after the list was made comes after the others all the same.
+    lines.AddLine("%d\\a.txt", "%d\\two.txt");
+    EXPECT_EQ(targets(), (std::vector<std::string>{"one.txt", "two.txt"}));
+    lines.Release();
+    EXPECT_EQ(targets(), (std::vector<std::string>{"one.txt", "two.txt"}));
+    // Once changed by hand, the list is what it holds.
+    lines.Remove(1);
+    lines.Release();
+    EXPECT_EQ(targets(), (std::vector<std::string>{"two.txt"}));
 }
