@@ -450,9 +450,8 @@ struct Scenario {
     const char* unit;
 };
 
-// The copies it made are added to `copies`, for the caller to remove.
 void RunScale(const Scale& scale, const std::string& headless, const std::string& self,
-              const std::string& work, int rounds, std::vector<std::string>& copies) {
+              const std::string& work, int rounds) {
     const std::string source = work + "/" + scale.name;
     const std::string stamp = std::string(kGeneratorVersion) + " " + scale.name + "\n";
     if (!Exists(source + "/stamp.txt") || ReadFile(source + "/stamp.txt") != stamp) {
@@ -476,6 +475,7 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
         {"start-up", {}, {}, 0, scale.definitions, "definitions"},
         {"switch without the record (safe copies)", {}, {}, 0, transfers, "transfers"},
     };
+    std::vector<std::string> copies;
     std::vector<double> recordShares;
     const std::string transcript = source + "/transcript.txt";
     auto program = [&](const std::string& folder, const char* script, Scenario& into,
@@ -495,9 +495,8 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
     };
     for (int round = 0; round < rounds; ++round) {
         std::cerr << scale.name << ": round " << round + 1 << " of " << rounds << "\n";
-        // Removing a copied game folder takes as long as making it, and files made
-        // soon after many were removed are slower to make: the copies go when every
-        // table is out.
+        // Removing a copied game folder takes as long as making it: the copies go when
+        // the table is out.
         const std::string prefix = work + "/" + scale.name + "-round" + std::to_string(round + 1);
         const std::string a = prefix + "-a";
         const std::string b = prefix + "-b";
@@ -583,6 +582,10 @@ void RunScale(const Scale& scale, const std::string& headless, const std::string
     std::printf("The record of applied files: %.1f%% of a switch (median of the rounds: %s)\n",
                 Median(recordShares), each.c_str());
     std::fflush(stdout);
+    std::string remove = "rm -rf";
+    for (const std::string& copy : copies)
+        remove += " " + Quoted(copy);
+    Shell(remove);
 }
 
 std::string SelfPath() {
@@ -654,13 +657,8 @@ int Main(const std::vector<std::string>& args) {
     if (scales.empty())
         scales = {"medium", "large"};
     MakeFolder(work);
-    std::vector<std::string> copies;
     for (const std::string& scale : scales)
-        RunScale(ScaleNamed(scale), headless, SelfPath(), work, rounds, copies);
-    std::string remove = "rm -rf";
-    for (const std::string& copy : copies)
-        remove += " " + Quoted(copy);
-    Shell(remove);
+        RunScale(ScaleNamed(scale), headless, SelfPath(), work, rounds);
     return 0;
 }
 
