@@ -1,10 +1,7 @@
 #include "AppliedRecord.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <ctime>
-#include <mutex>
-#include <thread>
 
 #include "FileReference.h"
 #include "QuillonError.h"
@@ -55,9 +52,17 @@ void AppendHash(std::string& Text, std::uint64_t Hash) {
     Text.append(text, kHashDigits);
 }
 
-bool ParseHash(std::string_view Text, std::uint64_t& Hash) {
+// A backup whose bytes have not passed yet has "-" for its hash.
+const char kNoHash = '-';
+
+bool ParseHash(std::string_view Text, AppliedRecord::Entry& E) {
+    if (Text.size() == 1 && Text[0] == kNoHash) {
+        E.Unhashed = 1;
+        return true;
+    }
     if (Text.size() != kHashDigits)
         return false;
+    std::uint64_t& Hash = E.Hash;
     Hash = 0;
     for (char c : Text) {
         const int digit = c >= '0' && c <= '9'   ? c - '0'
@@ -126,129 +131,7 @@ std::string StampedName(const std::string& Name, int Attempt) {
 
 }  // namespace
 
-// Reads the backups made by links, whose bytes never pass through the program, on a
-// thread of its own: a switch goes on making files on one core while their hashes
-// are taken on the other.
-class AppliedRecord::Later {
-  public:
-    struct Hashed {
-        std::string Relative;
-        NativeFs::FileStamp Stamp;  // as it was read
-        std::uint64_t Hash = 0;
-        bool Read = false;
-    };
-
-    ~Later() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
-        if (thread_.joinable())
-            thread_.join();
-    }
-
-    void Add(std::string Name, std::string Relative) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        jobs_.push_back({std::move(Name), std::move(Relative)});
-        if (!thread_.joinable())
-            thread_ = std::thread([this] { Run(); });
-        // Woken for a batch, not for each file: a wake-up costs more than a small read.
-        if (jobs_.size() >= kBatch && waiting_)
-            wake_.notify_one();
-    }
-
-    bool Busy() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return !jobs_.empty() || working_ || !hashed_.empty();
-    }
-
-    // What has been read so far, without waiting.
-    std::vector<Hashed> Take() {
-        std::vector<Hashed> hashed;
-        std::lock_guard<std::mutex> lock(mutex_);
-        hashed.swap(hashed_);
-        return hashed;
-    }
-
-    // Waits until every file handed in is read, and gives what was read.
-    std::vector<Hashed> Wait() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.notify_one();
-        idle_.wait(lock, [this] { return jobs_.empty() && !working_; });
-        std::vector<Hashed> hashed;
-        hashed.swap(hashed_);
-        return hashed;
-    }
-
-    void Drop() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            jobs_.clear();
-        }
-        Wait();
-    }
-
-  private:
-    struct Job {
-        std::string Name;
-        std::string Relative;
-    };
-
-    void Run() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            waiting_ = true;
-            wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
-            waiting_ = false;
-            if (stop_)
-                return;
-            std::deque<Job> jobs;
-            jobs.swap(jobs_);
-            working_ = true;
-            lock.unlock();
-            std::vector<Hashed> done;
-            for (Job& job : jobs)
-                done.push_back(Read(job));
-            lock.lock();
-            for (Hashed& hashed : done)
-                hashed_.push_back(std::move(hashed));
-            working_ = false;
-            if (jobs_.empty())
-                idle_.notify_all();
-        }
-    }
-
-    static Hashed Read(Job& J) {
-        Hashed hashed;
-        hashed.Relative = std::move(J.Relative);
-        try {
-            Hashing hashing;
-            hashed.Stamp = NativeFs::ReadPiecesOnAnyThread(
-                J.Name,
-                [&hashing](const char* Bytes, std::size_t Size) { hashing.Piece(Bytes, Size); });
-            hashed.Hash = hashing.Digest();
-            hashed.Read = true;
-        } catch (...) {
-            // Unread, the entry is forgotten: the record knows less, nothing worse.
-        }
-        return hashed;
-    }
-
-    static constexpr std::size_t kBatch = 64;
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable idle_;
-    std::deque<Job> jobs_;
-    std::vector<Hashed> hashed_;
-    bool working_ = false;
-    bool waiting_ = false;
-    bool stop_ = false;
-    std::thread thread_;
-};
-
-AppliedRecord::AppliedRecord() : later_(std::make_unique<Later>()) {}
+AppliedRecord::AppliedRecord() = default;
 
 AppliedRecord::~AppliedRecord() {
     if (active == this)
@@ -260,32 +143,6 @@ AppliedRecord::Entry* AppliedRecord::FindRelative(std::string_view Relative) {
         return nullptr;
     const std::uint32_t at = index_[Slot(Relative)];
     return at == kNone ? nullptr : &entries_[at];
-}
-
-void AppliedRecord::TakeHashes(bool Wait) {
-    for (const Later::Hashed& hashed : Wait ? later_->Wait() : later_->Take()) {
-        Entry* entry = FindRelative(hashed.Relative);
-        // A file noted again since it was handed in has its answer already.
-        if (entry && entry->Pending && hashed.Read && hashed.Stamp == entry->Stamp) {
-            entry->Hash = hashed.Hash;
-            entry->Pending = 0;
-            changed_ = true;
-        }
-    }
-}
-
-void AppliedRecord::Settle() {
-    if (!later_->Busy())
-        return;
-    TakeHashes(true);
-    // What changed before it was read, or could not be read, is not known.
-    for (Entry& entry : entries_) {
-        if (entry.PathSize != 0 && entry.Pending) {
-            entry.PathSize = 0;
-            --count_;
-            changed_ = true;
-        }
-    }
 }
 
 namespace {
@@ -420,7 +277,6 @@ void AppliedRecord::Clear() {
 }
 
 std::vector<const AppliedRecord::Entry*> AppliedRecord::Sorted() {
-    Settle();
     std::vector<const Entry*> sorted;
     sorted.reserve(count_);
     for (const Entry& entry : entries_)
@@ -442,7 +298,6 @@ std::uint32_t AppliedRecord::NameIndex(std::string_view Name) {
 }
 
 void AppliedRecord::Setup(const std::string& GamePath) {
-    later_->Drop();
     Clear();
     if (active == this)
         active = nullptr;
@@ -501,7 +356,7 @@ void AppliedRecord::Read() {
         std::string_view fields[7];
         if (!SplitFields(line, fields, 7) || fields[0] != "File" || fields[1].empty() ||
             !Number(fields[2], size) || !Number(fields[3], entry.Stamp.Time) ||
-            !ParseHash(fields[4], entry.Hash)) {
+            !ParseHash(fields[4], entry)) {
             garbled = true;  // none of it is to be trusted
             return;
         }
@@ -537,7 +392,6 @@ void AppliedRecord::Read() {
 }
 
 void AppliedRecord::Save() {
-    Settle();
     if (!changed_ || gamePath_.empty())
         return;
     const std::string file = gamePath_ + kFileName;
@@ -564,7 +418,10 @@ void AppliedRecord::Save() {
             text += '\t';
             text += std::to_string(entry->Stamp.Time);
             text += '\t';
-            AppendHash(text, entry->Hash);
+            if (entry->Unhashed)
+                text += kNoHash;
+            else
+                AppendHash(text, entry->Hash);
             text += '\t';
             text += KindOf(*entry);
             text += '\t';
@@ -589,7 +446,6 @@ void AppliedRecord::Save() {
 void AppliedRecord::Discard() {
     // The file stays until there is something to write: while the journal stays, every
     // start distrusts it again.
-    later_->Drop();
     Clear();
 }
 
@@ -603,11 +459,6 @@ const AppliedRecord::Entry* AppliedRecord::Find(const std::string& FullName) {
     const std::string relative = Relative(FullName);
     if (relative.empty())
         return nullptr;
-    const Entry* entry = FindRelative(relative);
-    if (!entry || !entry->Pending)
-        return entry;
-    // Asked for before its hash came in: it is waited for.
-    Settle();
     return FindRelative(relative);
 }
 
@@ -666,10 +517,24 @@ void AppliedRecord::Copy(AppliedRecord* Record, const FileReference& From, const
     }
     Hashing hashing;
     From.CopyIntoReference(To, Force, &hashing);
-    if (hashing.Done)
+    if (hashing.Done) {
         Record->NoteWritten(To.FullName(), hashing.Digest(), hashing.Written, Mod, Kind);
-    else
+        Record->NotePassed(From.FullName(), hashing.Digest());
+    } else {
         Record->NoteCopied(To.FullName(), Mod, Kind);  // a read-only file left as it was
+    }
+}
+
+void AppliedRecord::NotePassed(const std::string& File, std::uint64_t Hash) {
+    const std::string relative = Relative(File);
+    Entry* entry = relative.empty() ? nullptr : FindRelative(relative);
+    NativeFs::FileStamp stamp;
+    // Only bytes of the file as it was noted: a file written since has no hash to learn.
+    if (entry && entry->Unhashed && NativeFs::StampOf(File, stamp) && stamp == entry->Stamp) {
+        entry->Hash = Hash;
+        entry->Unhashed = 0;
+        changed_ = true;
+    }
 }
 
 void AppliedRecord::Forget(const std::string& File) {
@@ -681,7 +546,6 @@ void AppliedRecord::Forget(const std::string& File) {
         return;
     // Its place in the index stays taken until the next rebuild.
     entries_[at].PathSize = 0;
-    entries_[at].Pending = 0;
     --count_;
     changed_ = true;
 }
@@ -693,7 +557,8 @@ bool AppliedRecord::Backup(AppliedRecord* Record, const FileReference& From,
         return From.BackupIntoReference(Into);
     NativeFs::FileStamp stamp;
     const Entry* known = Record->Find(From.FullName());
-    if (known && NativeFs::StampOf(From.FullName(), stamp) && stamp == known->Stamp) {
+    if (known && !known->Unhashed && NativeFs::StampOf(From.FullName(), stamp) &&
+        stamp == known->Stamp) {
         const std::uint64_t hash = known->Hash;
         // A link is the file the record knows, stamp and all; a copy has a stamp of its own.
         if (From.BackupIntoReference(Into)) {
@@ -711,15 +576,13 @@ bool AppliedRecord::Backup(AppliedRecord* Record, const FileReference& From,
     } else if (hashing.LaterName.empty()) {
         Record->NoteWritten(Into.FullName(), hashing.Digest(), hashing.Written, Mod, Kind);
     } else {
+        // A link passes no bytes, and reading the game's file only for its hash would
+        // cost a switch as much again as the record may: its size and time stamp stand
+        // for it until its bytes pass (it is put back) or Verify accepts it.
         Record->NoteWritten(Into.FullName(), 0, hashing.Written, Mod, Kind);
         const std::string relative = Record->Relative(Into.FullName());
-        if (Entry* entry = Record->FindRelative(relative)) {
-            entry->Pending = 1;
-            Record->later_->Add(hashing.LaterName, relative);
-        }
-        // What was read meanwhile is taken in as it comes, not kept until the end.
-        if (++Record->handedIn_ % 256 == 0)
-            Record->TakeHashes(false);
+        if (Entry* entry = relative.empty() ? nullptr : Record->FindRelative(relative))
+            entry->Unhashed = 1;
     }
     return linked;
 }
@@ -737,7 +600,8 @@ bool AppliedRecord::ThereAndChanged(const std::string& File, const Entry& E, boo
         *There = there;
     if (!there || stamp == E.Stamp)
         return false;
-    return stamp.Size != E.Stamp.Size || HashOfFile(File) != E.Hash;
+    // Without a hash, a file written since is taken as changed: nothing says otherwise.
+    return stamp.Size != E.Stamp.Size || E.Unhashed || HashOfFile(File) != E.Hash;
 }
 
 bool AppliedRecord::GameFileInPlace(const std::string& File) {

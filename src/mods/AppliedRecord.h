@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,8 +23,8 @@ class FileReference;
 // for another game folder, Quillon knows nothing and behaves as it did without it.
 //
 // The file is text after the line "Quillon record": a line "Folder<tab>game folder",
-// then one line "File<tab>path<tab>size<tab>time<tab>hash<tab>kind<tab>mod" each, and
-// the line "End".
+// then one line "File<tab>path<tab>size<tab>time<tab>hash<tab>kind<tab>mod" each (the
+// hash "-" for a backup whose bytes have not passed yet), and the line "End".
 class AppliedRecord {
   public:
     static constexpr const char* kFileName = "quill.record";
@@ -44,8 +43,9 @@ class AppliedRecord {
         std::uint32_t Mod = 0;   // index of a shared name ("" for none)
         std::uint32_t PathAt = 0;
         std::uint16_t PathSize = 0;  // 0 once forgotten
-        // The hash is still being read, on a thread of its own.
-        std::uint16_t Pending = 0;
+        // A backup made by a link, whose bytes have not passed since: its hash is not
+        // known, and its size and time stamp stand for it.
+        std::uint16_t Unhashed = 0;
     };
 
     AppliedRecord();
@@ -91,18 +91,21 @@ class AppliedRecord {
     void NoteAsItIs(const std::string& File);
     // Copies From over To as FileReference::CopyIntoReference does and notes To as
     // written by Mod with Kind (a file put back from its backup: no mod, kGame), hashed
-    // as the bytes pass, so nothing is read twice. Without a record it only copies.
+    // as the bytes pass, so nothing is read twice; a backup without a hash takes it
+    // from them. Without a record it only copies.
     static void Copy(AppliedRecord* Record, const FileReference& From, const FileReference& To,
                      bool Force, const std::string& Mod, const std::string& Kind);
     // Backs From up into Into as FileReference::BackupIntoReference does and notes
     // Into as Mod's backup, with the hash the record knows of From when From is
-    // unchanged since, else with one read of it. True when it linked.
+    // unchanged since, else the one its copy passes; a link is noted without a hash
+    // (see Entry::Unhashed). True when it linked.
     static bool Backup(AppliedRecord* Record, const FileReference& From, const FileReference& Into,
                        const std::string& Mod, const std::string& Kind);
     void Forget(const std::string& File);
 
     // Whether File is not what its entry says: the size and time stamp answer when
-    // they match, the content hash otherwise. A missing file differs.
+    // they match, the content hash otherwise (a file without one that was written
+    // since differs). A missing file differs.
     bool Differs(const Entry& E) const;
     // The game's own file should be in File's place (and File is there).
     bool GameFileInPlace(const std::string& File);
@@ -130,15 +133,9 @@ class AppliedRecord {
     // Makes the index fit the entries again, dropping forgotten ones.
     void Rebuild();
     Entry* FindRelative(std::string_view Relative);
-    // Takes in the hashes read on their own thread so far, or (Wait) all of them.
-    void TakeHashes(bool Wait);
-    // Takes in every hash handed in; an entry whose file changed before it was read,
-    // or that could not be read, is forgotten.
-    void Settle();
-
-    class Later;
-    std::unique_ptr<Later> later_;
-    std::size_t handedIn_ = 0;
+    // File's bytes have passed, with the hash Hash: a backup noted without one and
+    // unchanged since takes it.
+    void NotePassed(const std::string& File, std::uint64_t Hash);
 
     std::string gamePath_;
     // Deques, not vectors: they grow without a copy of twice their size.

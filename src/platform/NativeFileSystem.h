@@ -96,10 +96,9 @@ class CopyWatch {
   public:
     virtual ~CopyWatch() = default;
     virtual void Piece(const char* bytes, std::size_t size) = 0;
-    // A backup made by a link passes no bytes. A watch that sets Later reads them
-    // itself, through ReadPiecesOnAnyThread(LaterName), when and where it likes;
-    // LaterName is left empty where the bytes were read or passed after all (on
-    // Windows they always are: a file being read may not be replaced there).
+    // A backup made by a link passes no bytes. A watch that sets Later is told the
+    // link's name (LaterName) and stamp instead, and reads them when it must; LaterName
+    // is left empty where the bytes were read or passed after all.
     bool Later = false;
     std::string LaterName;
     // Set when the copy is in place.
@@ -177,10 +176,6 @@ std::string ReadWholeFile(const std::string& file);
 // file's stamp as it was opened.
 FileStamp ReadPieces(const std::string& file,
                      const std::function<void(const char*, std::size_t)>& each);
-// ReadPieces for a name a watch was given as LaterName: safe on any thread, as it asks
-// nothing of what the program learnt about folders.
-FileStamp ReadPiecesOnAnyThread(const std::string& name,
-                                const std::function<void(const char*, std::size_t)>& each);
 
 // A text file opened for reading: its physical lines end at CR LF, CR or LF.
 class InputFile {

@@ -690,14 +690,6 @@ FileStamp ReadPieces(const std::string& file,
     return StampFrom(st);
 }
 
-FileStamp ReadPiecesOnAnyThread(const std::string& name,
-                                const std::function<void(const char*, std::size_t)>& each) {
-    struct stat st {};
-    Fd in(OpenRegularFile(name, st));
-    ReadAll(in.get(), name, each);
-    return StampFrom(st);
-}
-
 struct OutputFile::Impl {
     int fd = -1;
     std::string target;  // native, in its real folder

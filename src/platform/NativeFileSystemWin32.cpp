@@ -486,10 +486,10 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
                         ::CreateHardLinkW(target.c_str(), source.c_str(), nullptr);
     if (!linked)
         CopyFile(from, to, true, watch);
-    else if (watch) {
-        // Read here, whatever the watch would like: while another thread held the
-        // backup open, replacing the game file (the same file under another name)
-        // could be refused.
+    else if (watch && watch->Later) {
+        watch->LaterName = to;
+        watch->Done = StampOf(to, watch->Written);
+    } else if (watch) {
         watch->Written = ReadPieces(
             to, [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
         watch->Done = true;
@@ -657,12 +657,6 @@ FileStamp ReadPieces(const std::string& file,
         if (got < buffer.size())
             return stamp;
     }
-}
-
-FileStamp ReadPiecesOnAnyThread(const std::string& name,
-                                const std::function<void(const char*, std::size_t)>& each) {
-    // Nothing here is kept between calls: ReadPieces serves every thread.
-    return ReadPieces(name, each);
 }
 
 struct OutputFile::Impl {

@@ -119,7 +119,7 @@ TEST(AppliedRecord, ForgottenAndRespelledFilesStayFindableAcrossManyChanges) {
     EXPECT_EQ(folder.Read("quill.record"), saved);
 }
 
-TEST(AppliedRecord, BackupsHashedOnTheirOwnThreadNeverTakeTheHashOfOtherContent) {
+TEST(AppliedRecord, LinkedBackupsTakeTheirHashOnlyFromTheirOwnBytes) {
     TempFolder folder;
     const std::string game = folder.Path();
     FileInterface files;
@@ -128,32 +128,49 @@ TEST(AppliedRecord, BackupsHashedOnTheirOwnThreadNeverTakeTheHashOfOtherContent)
         file.Setup(game, name, &files);
         return file;
     };
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 3; ++i)
         folder.Write("g" + std::to_string(i) + ".txt", "the game's file " + std::to_string(i));
     AppliedRecord record;
     record.Setup(game);
-    for (int i = 0; i < 200; ++i) {
+    bool linked = true;
+    for (int i = 0; i < 3; ++i) {
         const std::string name = "g" + std::to_string(i) + ".txt";
-        AppliedRecord::Backup(&record, ref(name), ref("orig_" + name), "Night Mode", "Application");
+        linked = AppliedRecord::Backup(&record, ref(name), ref("orig_" + name), "Night Mode",
+                                       "Application") &&
+                 linked;
     }
-    // The game writes into a backup (and the file it is linked to) while, or before, it
-    // is read.
-    const std::uint64_t backedUp = AppliedRecord::HashOfFile(game + "g7.txt");
-    folder.Write("orig_g7.txt", "written by the game, longer than before");
+    // The mod's files take the game files' places, as a switch leaves them.
+    folder.Write("mod.txt", "the mod's file");
+    for (int i = 0; i < 3; ++i)
+        AppliedRecord::Copy(&record, ref("mod.txt"), ref("g" + std::to_string(i) + ".txt"), false,
+                            "Night Mode", "Application");
     record.Save();
+    if (linked) {
+        EXPECT_NE(folder.Read("quill.record").find("\t-\tApplication\tNight Mode\n"),
+                  std::string::npos);
+    }
 
     AppliedRecord again;
     again.Setup(game);
-    for (int i = 0; i < 200; ++i) {
-        const std::string name = "orig_g" + std::to_string(i) + ".txt";
-        const AppliedRecord::Entry* entry = again.Find(game + name);
-        if (i != 7) {
-            ASSERT_NE(entry, nullptr) << name;
-            EXPECT_EQ(entry->Hash, AppliedRecord::HashOfFile(game + name)) << name;
-        } else if (entry) {
-            // Read before the change: the hash of what was backed up, and Verify tells.
-            EXPECT_EQ(entry->Hash, backedUp);
-            EXPECT_TRUE(again.Differs(*entry));
-        }
-    }
+    const auto entry = [&](const std::string& name) { return again.Find(game + name); };
+    ASSERT_NE(entry("orig_g0.txt"), nullptr);
+    EXPECT_FALSE(again.Differs(*entry("orig_g0.txt")));
+    // The game writes into a backup: with no hash to say otherwise, it has changed.
+    folder.Write("orig_g1.txt", "written by the game");
+    EXPECT_TRUE(again.Differs(*entry("orig_g1.txt")));
+    // Put back, a backup's bytes pass: it has its hash from then on. One changed
+    // since it was noted learns none.
+    for (int i : {0, 1})
+        AppliedRecord::Copy(&again, ref("orig_g" + std::to_string(i) + ".txt"),
+                            ref("g" + std::to_string(i) + ".txt"), false, "", AppliedRecord::kGame);
+    EXPECT_EQ(entry("orig_g0.txt")->Hash, AppliedRecord::HashOfFile(game + "orig_g0.txt"));
+    EXPECT_EQ(entry("orig_g0.txt")->Unhashed, 0);
+    EXPECT_TRUE(again.Differs(*entry("orig_g1.txt")));
+    again.Save();
+    AppliedRecord third;
+    third.Setup(game);
+    EXPECT_EQ(third.Find(game + "orig_g0.txt")->Hash,
+              AppliedRecord::HashOfFile(game + "orig_g0.txt"));
+    EXPECT_FALSE(third.Differs(*third.Find(game + "orig_g2.txt")));
+    EXPECT_TRUE(third.Differs(*third.Find(game + "orig_g1.txt")));
 }
