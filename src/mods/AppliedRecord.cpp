@@ -569,11 +569,10 @@ bool AppliedRecord::Backup(AppliedRecord* Record, const FileReference& From,
         return false;
     }
     Hashing hashing;
-    hashing.Later = true;
     const bool linked = From.BackupIntoReference(Into, &hashing);
     if (!hashing.Done) {
         Record->NoteCopied(Into.FullName(), Mod, Kind);
-    } else if (hashing.LaterName.empty()) {
+    } else if (!linked) {
         Record->NoteWritten(Into.FullName(), hashing.Digest(), hashing.Written, Mod, Kind);
     } else {
         // A link passes no bytes, and reading the game's file only for its hash would

@@ -96,12 +96,8 @@ class CopyWatch {
   public:
     virtual ~CopyWatch() = default;
     virtual void Piece(const char* bytes, std::size_t size) = 0;
-    // A backup made by a link passes no bytes. A watch that sets Later is told the
-    // link's name (LaterName) and stamp instead, and reads them when it must; LaterName
-    // is left empty where the bytes were read or passed after all.
-    bool Later = false;
-    std::string LaterName;
-    // Set when the copy is in place.
+    // Set when the copy is in place. A backup made by a link passes no bytes: its
+    // watch is given the stamp alone.
     bool Done = false;
     FileStamp Written;
 };
@@ -119,8 +115,8 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force,
 // nothing to wait for), else a flushed copy. A read-only file is always copied: it
 // stays in place, and a link would share every later change of it. Whoever replaces
 // `from` afterwards must rename a new file over it (as CopyFile does), never write
-// into it. True when it linked. Watch, when given, sees the bytes the backup holds
-// (read once for it where nothing was copied) and is given its stamp.
+// into it. True when it linked. Watch, when given, sees the bytes a copy passes and is
+// given the backup's stamp.
 bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch = nullptr);
 
 // Puts a folder's entries (names just created, renamed or removed) on the disk itself,

@@ -525,19 +525,10 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
     std::string source = ResolveFull(from);
     const Target target = WritableTarget(to);
     struct stat st;
+    if (::lstat(source.c_str(), &st) != 0)
+        RaiseErrno(errno, "Cannot open", source);
     // Only a file itself is linked: a backup that is a link would lead wherever the
-    // game's link led, and the copy reads through it instead. What a watch sees is read
-    // from the very file that is linked.
-    const bool readNow = watch && !watch->Later;
-    Fd in(readNow
-              ? ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
-              : -1);
-    if (readNow && in.get() < 0 && errno != ELOOP)
-        RaiseErrno(errno, "Cannot open", source);
-    const bool looked =
-        in.get() >= 0 ? ::fstat(in.get(), &st) == 0 : ::lstat(source.c_str(), &st) == 0;
-    if (!looked)
-        RaiseErrno(errno, "Cannot open", source);
+    // game's link led, and the copy reads through it instead.
     const bool linkable = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
     // Any refusal (a file system without links, too many links, a name taken) leaves
     // the copy, which reports a real problem if there is one.
@@ -546,12 +537,6 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
     if (linked) {
         NoteCreated(target.split.folder, target.split.name);
         if (watch) {
-            if (watch->Later)
-                watch->LaterName = target.path;
-            else
-                ReadAll(in.get(), source, [watch](const char* bytes, std::size_t size) {
-                    watch->Piece(bytes, size);
-                });
             watch->Written = StampFrom(st);
             watch->Done = true;
         }

@@ -486,14 +486,8 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
                         ::CreateHardLinkW(target.c_str(), source.c_str(), nullptr);
     if (!linked)
         CopyFile(from, to, true, watch);
-    else if (watch && watch->Later) {
-        watch->LaterName = to;
+    else if (watch)
         watch->Done = StampOf(to, watch->Written);
-    } else if (watch) {
-        watch->Written = ReadPieces(
-            to, [watch](const char* bytes, std::size_t size) { watch->Piece(bytes, size); });
-        watch->Done = true;
-    }
     TestSeam::Reached(TestSeam::Point::Backup, to);
     return linked;
 }
