@@ -103,6 +103,9 @@ void Journal::Begin(const Record& What) {
 void Journal::End() {
     if (depth_ == 0 || --depth_ > 0)
         return;
+    // A power cut just after the journal goes must not find a game file in place but
+    // still empty, its bytes never written.
+    NativeFs::FlushFileSystem(file_.Path());
     if (kept_.empty())
         Remove();
     else

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "FileAccess.h"
+#include "NativeFileSystem.h"
 
 class FileInterface;
 
@@ -80,6 +81,8 @@ class JournalOperation {
     void End();
 
   private:
+    // The copies of the operation leave their old files to a thread of their own.
+    NativeFs::BackgroundRemovals removals_;
     Journal& journal_;
     bool ended_ = false;
 };

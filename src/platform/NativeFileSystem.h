@@ -81,13 +81,13 @@ void WriteKeepingReadOnly(const std::string& file, bool readOnly,
                           const std::function<void()>& write);
 
 // Copies a file over another, replacing it. The copy is made in a temporary sibling
-// of the target and renamed over it when complete, so the old target stays whole
-// if the process dies or the disk fills. With flush the copy is on the disk itself,
-// not only in the system's memory, before it takes the target's place. A source that
-// is not a regular file is refused without waiting on it. On Linux and macOS the copy
-// takes the permission bits of the file it replaces; a new file takes the source's
-// within the system's default for new files (so never a set-id bit, nor an execute
-// bit).
+// of the target and renamed over it (or swapped with it) when complete, so the old
+// target stays whole if the process dies or the disk fills. With flush the copy is on
+// the disk itself, not only in the system's memory, before it takes the target's place.
+// A source that is not a regular file is refused without waiting on it. On Linux and
+// macOS the copy takes the permission bits of the file it replaces; a new file takes
+// the source's within the system's default for new files (so never a set-id bit, nor
+// an execute bit).
 //
 // A watch sees the bytes as they pass, piece by piece, and is given the stamp of the
 // file written once it is in place: whoever must know what was written (its hash) needs
@@ -122,6 +122,25 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
 // Puts a folder's entries (names just created, renamed or removed) on the disk itself,
 // as far as the file system allows.
 void FlushFolder(const std::string& folder);
+
+// Puts everything written on the file system that holds folder on the disk itself,
+// and waits for it. The copies above leave their bytes in the system's memory for it
+// to write when it will, the new file already in its target's place: an operation that
+// must be able to tell, after a power cut, whether it finished calls this before it
+// says it has.
+void FlushFileSystem(const std::string& folder);
+
+// While one lives, the old file that a copy swaps out of its place is removed on a
+// thread of its own: freeing a file's blocks can wait on the disk (ext4 without a
+// journal discards them there and then), and an operation of thousands of copies need
+// not wait with it. The last one's end, and FlushFileSystem, wait until they are gone.
+class BackgroundRemovals {
+  public:
+    BackgroundRemovals();
+    ~BackgroundRemovals();
+    BackgroundRemovals(const BackgroundRemovals&) = delete;
+    BackgroundRemovals& operator=(const BackgroundRemovals&) = delete;
+};
 
 // Whether two names are the same file on disk (hard links of each other).
 bool SameFile(const std::string& first, const std::string& second);

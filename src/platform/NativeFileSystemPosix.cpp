@@ -6,9 +6,15 @@
 
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <functional>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "NativeFileSystem.h"
@@ -312,11 +318,120 @@ int OpenSource(const std::string& path, std::string& native, struct stat& st) {
     return OpenRegularFile(native, st);
 }
 
-// Copies what `in` holds to a temporary sibling of the target and renames it over
-// the target. The new file is created with `mode` (less the umask); with `exact` the
-// file takes exactly `mode`.
-void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool flush,
-                     CopyWatch* watch) {
+// Removes the old files that the copies swapped out of their places, on a thread of its
+// own, while BackgroundRemovals asks for it. The files are hidden temporaries, out of
+// every listing but ListTemporaryFiles, which waits for the removals.
+class Remover {
+  public:
+    ~Remover() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        if (worker_.joinable())
+            worker_.join();
+    }
+
+    void Remove(std::string file) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        // A thread that cannot start, or a queue already long, leaves the caller to
+        // remove its file itself: memory stays small whatever the disk does.
+        if (queue_.size() >= kMostWaiting || !Started()) {
+            lock.unlock();
+            ::unlink(file.c_str());
+            return;
+        }
+        queue_.push_back(std::move(file));
+        wake_.notify_one();
+    }
+
+    void Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [this] { return queue_.empty() && !busy_; });
+    }
+
+  private:
+    static constexpr std::size_t kMostWaiting = 4096;
+
+    bool Started() {
+        if (!worker_.joinable()) {
+            try {
+                worker_ = std::thread([this] { Work(); });
+            } catch (const std::system_error&) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Work() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;
+            const std::string file = std::move(queue_.front());
+            queue_.pop_front();
+            busy_ = true;
+            lock.unlock();
+            ::unlink(file.c_str());
+            lock.lock();
+            busy_ = false;
+            if (queue_.empty())
+                done_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    std::deque<std::string> queue_;
+    bool busy_ = false;
+    bool stop_ = false;
+    std::thread worker_;
+};
+
+Remover& SwappedOut() {
+    static Remover remover;
+    return remover;
+}
+
+int& BackgroundDepth() {
+    static int depth = 0;
+    return depth;
+}
+
+// Puts a complete new file in the place of the file `old` found there, in one step as a
+// rename over it would, and removes the old one: false when the file system cannot swap
+// two names (the rename is then left to do). ext4 writes a file renamed over another
+// out at once, before the rename returns, which made every transfer of a switch wait
+// for its file; a swap does not, so the copies go to the disk together when the
+// operation ends (FlushFileSystem). If the process dies between the swap and the
+// removal, the old file is left under the temporary name, for start-up to clear away.
+bool ExchangeIn(const std::string& temp, const std::string& target, const struct stat& old) {
+#ifdef RENAME_EXCHANGE
+    if (!S_ISREG(old.st_mode) ||
+        ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0)
+        return false;
+    if (BackgroundDepth() > 0)
+        SwappedOut().Remove(temp);
+    else
+        ::unlink(temp.c_str());
+    return true;
+#else
+    (void)temp;
+    (void)target;
+    (void)old;
+    return false;
+#endif
+}
+
+// Copies what `in` holds to a temporary sibling of the target and puts it in the
+// target's place (ExchangeIn, else a rename over it). The new file is created with `mode` (less the
+// umask); with `exact` the file takes exactly `mode`.
+void ReplaceWithCopy(int in, const Target& target, const struct stat& old, mode_t mode, bool exact,
+                     bool flush, CopyWatch* watch) {
     const std::string temp = TemporarySibling(target.folder);
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (out.get() < 0)
@@ -334,7 +449,7 @@ void ReplaceWithCopy(int in, const Target& target, mode_t mode, bool exact, bool
         if (::close(out.release()) != 0)
             RaiseErrno(errno, "Cannot write", target.split.full);
         TestSeam::Reached(TestSeam::Point::Copy, target.split.full);
-        if (::rename(temp.c_str(), target.path.c_str()) != 0)
+        if (!ExchangeIn(temp, target.path, old) && ::rename(temp.c_str(), target.path.c_str()) != 0)
             RaiseErrno(errno, "Cannot replace", target.split.full);
         if (watch) {
             watch->Written = StampFrom(written);
@@ -492,9 +607,9 @@ void CopyFile(const std::string& from, const std::string& to, bool flush, CopyWa
     // A new file gets no more than the system's default for new files: a backup of a
     // private or read-only file stays so, a program of a mod is no program here.
     if (ExistingPermissions(old, permissions))
-        ReplaceWithCopy(in.get(), target, permissions, true, flush, watch);
+        ReplaceWithCopy(in.get(), target, old, permissions, true, flush, watch);
     else
-        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, flush, watch);
+        ReplaceWithCopy(in.get(), target, old, st.st_mode & 0666, false, flush, watch);
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to, bool force, CopyWatch* watch) {
@@ -512,12 +627,12 @@ bool CopyFileOver(const std::string& from, const std::string& to, bool force, Co
     // source's, as CopyFile gives them.
     mode_t permissions = 0;
     if (!ExistingPermissions(old, permissions))
-        ReplaceWithCopy(in.get(), target, st.st_mode & 0666, false, false, watch);
+        ReplaceWithCopy(in.get(), target, old, st.st_mode & 0666, false, false, watch);
     else if (readOnly)
-        ReplaceWithCopy(in.get(), target, permissions & ~static_cast<mode_t>(0222), true, false,
-                        watch);
+        ReplaceWithCopy(in.get(), target, old, permissions & ~static_cast<mode_t>(0222), true,
+                        false, watch);
     else
-        ReplaceWithCopy(in.get(), target, permissions, true, false, watch);
+        ReplaceWithCopy(in.get(), target, old, permissions, true, false, watch);
     return true;
 }
 
@@ -547,6 +662,27 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
     return linked;
 }
 
+BackgroundRemovals::BackgroundRemovals() {
+    ++BackgroundDepth();
+}
+
+BackgroundRemovals::~BackgroundRemovals() {
+    if (--BackgroundDepth() == 0)
+        SwappedOut().Wait();
+}
+
+void FlushFileSystem(const std::string& folder) {
+    // Removed files are written too.
+    SwappedOut().Wait();
+    const std::string native = ResolveFolder(Slashed(folder));
+    Fd dir(::open(native.empty() ? "." : native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+#ifdef __linux__
+    if (dir.get() >= 0 && ::syncfs(dir.get()) == 0)
+        return;
+#endif
+    ::sync();
+}
+
 void FlushFolder(const std::string& folder) {
     const std::string native = ResolveFolder(Slashed(folder));
     Fd dir(::open(native.empty() ? "." : native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -563,6 +699,8 @@ bool SameFile(const std::string& first, const std::string& second) {
 }
 
 std::vector<std::string> ListTemporaryFiles(const std::string& folder) {
+    // A file still on its way out is no leftover.
+    SwappedOut().Wait();
     std::vector<std::string> names;
     std::string native = ResolveFolder(Slashed(folder));
     DIR* dir = ::opendir(native.empty() ? "." : native.c_str());

@@ -492,6 +492,15 @@ bool BackupFile(const std::string& from, const std::string& to, CopyWatch* watch
     return linked;
 }
 
+// A copy here replaces its target in one step (MoveFileEx): nothing is swapped out.
+BackgroundRemovals::BackgroundRemovals() = default;
+BackgroundRemovals::~BackgroundRemovals() = default;
+
+void FlushFileSystem(const std::string&) {
+    // Every copy of this layer is in place, on the disk, when it returns
+    // (MOVEFILE_WRITE_THROUGH).
+}
+
 void FlushFolder(const std::string&) {
     // Every rename of this layer is written through (MOVEFILE_WRITE_THROUGH).
 }

@@ -2,6 +2,8 @@
 // flushed copy where it has not, and the program's leftovers found again.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,8 @@ TEST(NativeBackup, TheBackupIsTheGameFileItselfUntilANewFileIsRenamedOverIt) {
     EXPECT_FALSE(NativeFs::SameFile(game, backup));
     EXPECT_EQ(tmp.Read("orig_units.txt"), "game's own");
     EXPECT_EQ(tmp.Read("units.txt"), "the mod's");
+    // The file it replaced is gone from beside it, not only from under its name.
+    EXPECT_TRUE(NativeFs::ListTemporaryFiles(tmp.Path()).empty());
 
     // Restoring copies: a game that writes into its file never reaches the backup.
     NativeFs::CopyFile(backup, game);
@@ -90,4 +94,32 @@ TEST(NativeBackup, WhatAnUnfinishedWriteLeavesIsFoundByItsOwnListingOnly) {
     NativeFs::DeleteFile(tmp.Path() + leftover);
     EXPECT_TRUE(NativeFs::ListTemporaryFiles(tmp.Path()).empty());
     EXPECT_FALSE(NativeFs::SameFile(tmp.Path() + "quill.ini", tmp.Path() + "missing.ini"));
+}
+
+TEST(NativeBackup, FilesReplacedInAnOperationLeaveNothingBehindWhenItEnds) {
+    TempFolder tmp;
+    const int count = 200;
+    for (int i = 0; i < count; ++i) {
+        tmp.Write("old" + std::to_string(i) + ".txt", "old");
+        tmp.Write("mod" + std::to_string(i) + ".txt", "mod " + std::to_string(i));
+    }
+    {
+        const NativeFs::BackgroundRemovals removals;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "old" + std::to_string(i) + ".txt";
+            // Half are backed up first, as a switch does: their old file lives on.
+            if (i % 2 == 0)
+                NativeFs::BackupFile(tmp.Path() + name, tmp.Path() + "orig_" + name);
+            NativeFs::CopyFile(tmp.Path() + "mod" + std::to_string(i) + ".txt", tmp.Path() + name);
+        }
+    }
+    // Hidden names included: the old files swapped out are gone, not only out of sight.
+    const auto entries = std::filesystem::directory_iterator(tmp.Native());
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), count * 2 + count / 2);
+    for (int i = 0; i < count; i += 37) {
+        EXPECT_EQ(tmp.Read("old" + std::to_string(i) + ".txt"), "mod " + std::to_string(i));
+        if (i % 2 == 0) {
+            EXPECT_EQ(tmp.Read("orig_old" + std::to_string(i) + ".txt"), "old");
+        }
+    }
 }
