@@ -428,8 +428,8 @@ bool ExchangeIn(const std::string& temp, const std::string& target, const struct
 }
 
 // Copies what `in` holds to a temporary sibling of the target and puts it in the
-// target's place (ExchangeIn, else a rename over it). The new file is created with `mode` (less the
-// umask); with `exact` the file takes exactly `mode`.
+// target's place (ExchangeIn, else a rename over it). The new file is created with
+// `mode` (less the umask); with `exact` the file takes exactly `mode`.
 void ReplaceWithCopy(int in, const Target& target, const struct stat& old, mode_t mode, bool exact,
                      bool flush, CopyWatch* watch) {
     const std::string temp = TemporarySibling(target.folder);
